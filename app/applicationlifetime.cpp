@@ -1,0 +1,56 @@
+#include "app/applicationlifetime.h"
+
+#include "app/configuration.h"
+#include "app/globals.h"
+#include "platform/termination.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+ApplicationLifetime::ApplicationLifetime(QApplication& app)
+    : m_translator(std::make_unique<QTranslator>())
+{
+    QApplication::setApplicationName(QStringLiteral("Clepsa"));
+    app.setWindowIcon(QIcon(QStringLiteral(":/ressources/Clock.png")));
+    // Closing or hiding every window leaves the clock in the tray; only
+    // "Quitter" (or the system asking us to end) stops it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    platform::quitOnTerminationRequest();
+
+    creer_objets_globaux();
+    charger_configuration();
+
+    // Only the toolkit's own texts are translated; ours are French already.
+    (void)m_translator->load(QStringLiteral("qt_") + QLocale::system().name(),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                             QString(), QString());
+    app.installTranslator(m_translator.get());
+
+    if (g_configuration.premier_demarrage) {
+        QUrl firstStart = homePageUrl();
+        firstStart.setQuery(QStringLiteral("v=from_h"));
+        QDesktopServices::openUrl(firstStart);
+        g_configuration.premier_demarrage = false;
+        sauver_configuration();
+    }
+}
+
+ApplicationLifetime::~ApplicationLifetime()
+{
+    sauver_configuration();
+    liberer_objets_globaux();
+}
+
+QUrl ApplicationLifetime::homePageUrl()
+{
+    return QUrl(QStringLiteral(CLEPSA_HOMEPAGE_URL));
+}
+
+QUrl ApplicationLifetime::helpUsPageUrl()
+{
+    return QUrl(QStringLiteral(CLEPSA_HELPUS_URL));
+}

@@ -1,0 +1,51 @@
+#include "app/clock.h"
+
+#include <QElapsedTimer>
+
+namespace {
+
+SystemClock& systemClock()
+{
+    static SystemClock clock;
+    return clock;
+}
+
+Clock* g_clock = nullptr;
+
+} // namespace
+
+Clock& Clock::instance()
+{
+    return g_clock ? *g_clock : systemClock();
+}
+
+void Clock::setInstance(Clock* clock)
+{
+    g_clock = clock;
+}
+
+QDateTime SystemClock::currentDateTime() const
+{
+    return QDateTime::currentDateTime();
+}
+
+qint64 SystemClock::monotonicMsecs() const
+{
+    static QElapsedTimer timer = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return timer.elapsed();
+}
+
+ManualClock::ManualClock(const QDateTime& start)
+    : m_now(start)
+{
+}
+
+void ManualClock::advanceMsecs(qint64 msecs)
+{
+    m_now = m_now.addMSecs(msecs);
+    m_monotonic += msecs;
+}

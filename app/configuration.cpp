@@ -1,0 +1,121 @@
+#include "app/configuration.h"
+
+#include "app/clock.h"
+#include "platform/autostart.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+Configuration g_configuration;
+
+namespace {
+
+QString g_configurationOverride;
+
+// Visits every scalar key in the order in which it is written; the load and
+// the save share this one list.
+template<typename Config, typename Visitor>
+void forEachKey(Config& c, Visitor&& visit)
+{
+    visit("premier_demarrage", c.premier_demarrage);
+    visit("demarrage/reduire", c.demarrage_reduire);
+    visit("demarrage/os", c.demarrage_os);
+    visit("demarrage/onTop", c.demarrage_onTop);
+    visit("sauvegarde/alarmes", c.sauvegarde_alarmes);
+    visit("sauvegarde/chronos", c.sauvegarde_chronos);
+    visit("sauvegarde/car", c.sauvegarde_car);
+    visit("sauvegarde/te", c.sauvegarde_te);
+    visit("horloge/image", c.horloge_image);
+    visit("horloge/pen_r", c.horloge_pen_r);
+    visit("horloge/pen_v", c.horloge_pen_v);
+    visit("horloge/pen_b", c.horloge_pen_b);
+    visit("horloge/pen_size", c.horloge_pen_size);
+    visit("horloge/aiguille_seconde", c.horloge_aiguille_seconde);
+    visit("vibration/active", c.vibration_active);
+    visit("vibration/duree", c.vibration_duree);
+    visit("vibration/intensite", c.vibration_intensite);
+    visit("sonnerie/type", c.sonnerie_type);
+    visit("sonnerie/bip/frequence", c.sonnerie_bip_frequence);
+    visit("sonnerie/bip/duree", c.sonnerie_bip_duree);
+    visit("sonnerie/son", c.sonnerie_son);
+    visit("langue", c.langue);
+}
+
+// A hand-edited value that is not a boolean or a number keeps the default
+// instead of turning into true or 0.
+void readValue(const QVariant& stored, bool& value)
+{
+    const QString text = stored.toString().trimmed().toLower();
+    if (text == QLatin1String("true") || text == QLatin1String("1"))
+        value = true;
+    else if (text == QLatin1String("false") || text == QLatin1String("0"))
+        value = false;
+}
+
+void readValue(const QVariant& stored, int& value)
+{
+    bool ok = false;
+    const int number = stored.toString().trimmed().toInt(&ok);
+    if (ok)
+        value = number;
+}
+
+void readValue(const QVariant& stored, QString& value)
+{
+    if (stored.canConvert<QString>())
+        value = stored.toString();
+}
+
+} // namespace
+
+QString configurationFilePath()
+{
+    if (!g_configurationOverride.isEmpty())
+        return g_configurationOverride;
+
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QFileInfo beside(programDir + QStringLiteral("/conf.ini"));
+    if (QFileInfo(programDir).isWritable() && (!beside.exists() || beside.isWritable()))
+        return beside.filePath();
+
+    const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(userDir);
+    return userDir + QStringLiteral("/conf.ini");
+}
+
+std::unique_ptr<QSettings> openConfiguration()
+{
+    return std::make_unique<QSettings>(configurationFilePath(), QSettings::IniFormat);
+}
+
+void setConfigurationFilePath(const QString& path)
+{
+    g_configurationOverride = path;
+}
+
+void charger_configuration()
+{
+    const auto settings = openConfiguration();
+    Configuration loaded;
+    forEachKey(loaded, [&settings](const char* key, auto& value) {
+        const QVariant stored = settings->value(QLatin1String(key));
+        if (stored.isValid())
+            readValue(stored, value);
+    });
+    g_configuration = loaded;
+}
+
+void sauver_configuration()
+{
+    {
+        const auto settings = openConfiguration();
+        settings->setValue(QStringLiteral("date"), Clock::instance().currentDateTime());
+        forEachKey(g_configuration, [&settings](const char* key, const auto& value) {
+            settings->setValue(QLatin1String(key), value);
+        });
+    }
+    platform::setAutostart(g_configuration.demarrage_os, QCoreApplication::applicationFilePath());
+}

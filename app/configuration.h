@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QSettings;
+
+// The scalar settings of conf.ini, one variable per key. Every part of the
+// program reads them directly; they are written only by the load, the
+// preferences dialog, the first start and changer_langue().
+struct Configuration
+{
+    bool premier_demarrage = true;
+    bool demarrage_reduire = false;
+    bool demarrage_os = false;
+    bool demarrage_onTop = false;
+    bool sauvegarde_alarmes = true;
+    bool sauvegarde_chronos = true;
+    bool sauvegarde_car = true;
+    bool sauvegarde_te = true;
+    QString horloge_image = QStringLiteral(":/ressources/horloge_modern.png");
+    int horloge_pen_r = 0;
+    int horloge_pen_v = 0;
+    int horloge_pen_b = 0;
+    int horloge_pen_size = 0;
+    bool horloge_aiguille_seconde = true;
+    bool vibration_active = false;
+    int vibration_duree = 200;
+    int vibration_intensite = 5;
+    int sonnerie_type = 0;
+    int sonnerie_bip_frequence = 7000;
+    int sonnerie_bip_duree = 500;
+    QString sonnerie_son = QStringLiteral("ressources/ding.wav");
+    QString langue = QStringLiteral("fr");
+};
+
+extern Configuration g_configuration;
+
+// Reads every scalar key (all but "date"); what is missing or unreadable
+// keeps its default.
+void charger_configuration();
+// Writes "date" and every scalar key, leaves the tools' arrays and unknown
+// keys alone, and brings the autostart entry in line with demarrage/os.
+void sauver_configuration();
+
+// conf.ini beside the program when that directory is writable (portable
+// use), otherwise in the user's configuration directory for Clepsa.
+QString configurationFilePath();
+// Every reader and writer of conf.ini opens it through this.
+std::unique_ptr<QSettings> openConfiguration();
+// Points conf.ini elsewhere (tests); an empty path restores the default.
+void setConfigurationFilePath(const QString& path);

@@ -1,0 +1,24 @@
+#include "app/globals.h"
+
+#include "app/jtime.h"
+
+#include <QIcon>
+#include <QSystemTrayIcon>
+
+JTime* g_jtime = nullptr;
+QSystemTrayIcon* g_trayIcon = nullptr;
+
+void creer_objets_globaux()
+{
+    g_jtime = new JTime;
+    g_trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/ressources/Clock.png")));
+    g_trayIcon->setVisible(true);
+}
+
+void liberer_objets_globaux()
+{
+    delete g_jtime;
+    g_jtime = nullptr;
+    delete g_trayIcon;
+    g_trayIcon = nullptr;
+}

@@ -1,0 +1,61 @@
+#include "app/jtime.h"
+
+#include "app/clock.h"
+
+#include <QTimer>
+
+namespace {
+
+// Landing a little after the boundary keeps a timer that fires a hair early
+// from reading the second that is just ending.
+constexpr int kMarginAfterSecondMs = 3;
+
+QDateTime truncatedToMinute(const QDateTime& dateTime)
+{
+    const QTime t = dateTime.time();
+    return QDateTime(dateTime.date(), QTime(t.hour(), t.minute()));
+}
+
+} // namespace
+
+JTime::JTime(QObject* parent)
+    : QObject(parent)
+    , m_timer(new QTimer(this))
+{
+    m_timer->setSingleShot(true);
+    m_timer->setTimerType(Qt::PreciseTimer);
+    connect(m_timer, &QTimer::timeout, this, &JTime::check);
+    check();
+}
+
+int JTime::alignedDelayToNextSecond(const QTime& now)
+{
+    return 1000 - now.msec() + kMarginAfterSecondMs;
+}
+
+void JTime::check()
+{
+    const QDateTime now = Clock::instance().currentDateTime();
+    const QTime time = now.time();
+    setHMS(time.hour(), time.minute(), time.second(), time.msec());
+
+    // Reschedule first, so a slow receiver does not push the next check late.
+    m_timer->start(alignedDelayToNextSecond(time));
+
+    const QDateTime minute = truncatedToMinute(now);
+    const bool firstCheck = !m_previousMinute.isValid();
+    const bool newMinute = firstCheck ? time.second() == 0 : minute != m_previousMinute;
+    // A new hour is marked only when the check lands in its minute 0: after a
+    // sleep or a clock change the hour that was missed is not chimed late.
+    const bool newHour = newMinute && time.minute() == 0
+        && (firstCheck || minute.date() != m_previousMinute.date()
+            || m_previousMinute.time().hour() != time.hour());
+    m_previousMinute = minute;
+
+    emit secondChanged();
+    if (newMinute) {
+        emit minuteChanged();
+        if (newHour)
+            emit hourChanged();
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QTime>
+
+class QTimer;
+
+// The program's one clock pulse. Once a second, just after the wall clock's
+// second turns, it reads the time, keeps it (as its QTime base, so that
+// everything refreshed by one tick shows the same time) and announces the new
+// second, and the new minute and hour when they have changed since the
+// previous check.
+class JTime : public QObject, public QTime
+{
+    Q_OBJECT
+
+public:
+    explicit JTime(QObject* parent = nullptr);
+
+    // How long to wait from `now` until just after the next whole second.
+    static int alignedDelayToNextSecond(const QTime& now);
+
+public slots:
+    void check();
+
+signals:
+    void secondChanged();
+    void minuteChanged();
+    void hourChanged();
+
+private:
+    QTimer* m_timer;
+    // Date, hour and minute of the previous check; invalid before the first.
+    QDateTime m_previousMinute;
+};
