@@ -1,0 +1,65 @@
+#include "mainwindow/windowgestures.h"
+
+#include "app/configuration.h"
+
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QWidget>
+
+namespace {
+
+constexpr double kOpacityStep = 0.05;
+// The wheel never makes a window fully transparent, so it can be found again.
+constexpr double kLowestOpacityToLower = 0.1;
+
+} // namespace
+
+WindowGestures::WindowGestures(QWidget* window, Qt::WindowFlags framelessFlags)
+    : m_window(window)
+    , m_framelessFlags(framelessFlags)
+{
+}
+
+void WindowGestures::mousePress(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_decalageDeplacement = event->globalPosition().toPoint() - m_window->frameGeometry().topLeft();
+    event->accept();
+}
+
+void WindowGestures::mouseMove(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    m_window->move(event->globalPosition().toPoint() - m_decalageDeplacement);
+    event->accept();
+}
+
+void WindowGestures::wheel(QWheelEvent* event)
+{
+    const double opacity = m_window->windowOpacity();
+    if (event->angleDelta().y() >= 0)
+        m_window->setWindowOpacity(qMin(1.0, opacity + kOpacityStep));
+    else if (opacity > kLowestOpacityToLower)
+        m_window->setWindowOpacity(opacity - kOpacityStep);
+}
+
+void WindowGestures::doubleClick(QMouseEvent*)
+{
+    m_sansCadre = !m_sansCadre;
+    m_window->hide();
+    m_window->setWindowFlags(m_sansCadre ? withStayOnTop(m_framelessFlags) : framedWindowFlags());
+    m_window->show();
+}
+
+Qt::WindowFlags withStayOnTop(Qt::WindowFlags base)
+{
+    return g_configuration.demarrage_onTop ? base | Qt::WindowStaysOnTopHint : base;
+}
+
+Qt::WindowFlags framedWindowFlags()
+{
+    return withStayOnTop(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                         | Qt::WindowMinimizeButtonHint);
+}
