@@ -1,0 +1,51 @@
+#include "tools/alarms/dialogconfigalarme.h"
+
+#include "ui_alarmconfigdialog.h"
+
+#include <QFileDialog>
+
+DialogConfigAlarme::DialogConfigAlarme()
+    : m_ui(std::make_unique<Ui::AlarmConfigDialog>())
+{
+    m_ui->setupUi(this);
+
+    connect(m_ui->m_scrollbar_heure, &QScrollBar::valueChanged, this, &DialogConfigAlarme::refresh_hour);
+    connect(m_ui->m_scrollbar_minute, &QScrollBar::valueChanged, this, &DialogConfigAlarme::refresh_hour);
+    connect(m_ui->bouton_fichier_parcourir, &QPushButton::clicked, this, &DialogConfigAlarme::parcourir_fichier);
+    connect(m_ui->bouton_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_ui->bouton_annuler, &QPushButton::clicked, this, &QDialog::reject);
+
+    refresh_hour();
+}
+
+DialogConfigAlarme::~DialogConfigAlarme() = default;
+
+Alarme DialogConfigAlarme::getAlarme() const
+{
+    Alarme a;
+    a.h = m_heure;
+    a.m = m_minute;
+    a.active = true;
+    a.title = m_ui->m_lineedit_titre->text();
+    a.message = m_ui->m_lineedit_alerte->text();
+    a.execute = m_ui->m_checkbox_executer_fichier->isChecked();
+    a.file = m_fichier;
+    return a;
+}
+
+void DialogConfigAlarme::parcourir_fichier()
+{
+    const QString chosen = QFileDialog::getOpenFileName(this, tr("Ouvrir un fichier"), m_fichier);
+    // An empty answer is a cancelled chooser: keep the file chosen before.
+    if (!chosen.isEmpty())
+        m_fichier = chosen;
+}
+
+void DialogConfigAlarme::refresh_hour()
+{
+    // The bars count down from their maxima, so that their upper arrows
+    // raise the hour and the minute.
+    m_heure = m_ui->m_scrollbar_heure->maximum() - m_ui->m_scrollbar_heure->value();
+    m_minute = m_ui->m_scrollbar_minute->maximum() - m_ui->m_scrollbar_minute->value();
+    m_ui->m_label_heure->setText(formatAlarmTime(m_heure, m_minute));
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "tools/alarms/alarme.h"
+#include "tools/toolwindow.h"
+
+#include <memory>
+
+class DialogConfigAlarme;
+class QSettings;
+class WidgetAlarme;
+
+// The alarm tool window. It rebuilds the alarms kept in conf.ini when it is
+// made, and writes them back when it is destroyed at the end of the run.
+class FenetreAlarmes : public ToolWindow
+{
+    Q_OBJECT
+
+public:
+    explicit FenetreAlarmes(QWidget* parent);
+    ~FenetreAlarmes() override;
+
+    // True while at least one page has "Oui" checked (the main window's bell).
+    bool hasActiveAlarm() const;
+
+public slots:
+    void openDialog() override;
+    void newAlarm();
+    void newAlarm(const Alarme& a);
+
+private:
+    void load(QSettings& settings);
+    void save(QSettings& settings) const;
+
+    // No parent: it is a window of its own, reused for every new alarm.
+    std::unique_ptr<DialogConfigAlarme> m_dialog;
+};

@@ -1,0 +1,86 @@
+#include "tools/alarms/widgetalarme.h"
+
+#include "ui_widgetalarme.h"
+
+#include "app/globals.h"
+#include "app/jtime.h"
+#include "tools/alert.h"
+
+namespace {
+
+constexpr int kTitleMaxLength = 15;
+constexpr int kMessageMaxLength = 70;
+
+// The first `count` characters of `text`, never splitting a character that
+// takes two UTF-16 units: half of one would be saved as garbage.
+QString firstCharacters(const QString& text, int count)
+{
+    qsizetype end = 0;
+    for (int taken = 0; taken < count && end < text.size(); ++taken) {
+        const bool pair = text.at(end).isHighSurrogate() && end + 1 < text.size()
+            && text.at(end + 1).isLowSurrogate();
+        end += pair ? 2 : 1;
+    }
+    return text.left(end);
+}
+
+} // namespace
+
+WidgetAlarme::WidgetAlarme(const Alarme& a)
+    : m_ui(std::make_unique<Ui::WidgetAlarme>())
+    , m_alarme(a)
+{
+    m_ui->setupUi(this);
+
+    // The record itself is cut, so the alert and the next save see the same
+    // texts as the page.
+    m_alarme.title = firstCharacters(m_alarme.title, kTitleMaxLength);
+    m_alarme.message = firstCharacters(m_alarme.message, kMessageMaxLength);
+
+    m_ui->m_label_titre->setText(m_alarme.title);
+    m_ui->m_label_heure->setText(formatAlarmTime(m_alarme.h, m_alarme.m));
+    (m_alarme.active ? m_ui->m_radio_active_oui : m_ui->m_radio_active_non)->setChecked(true);
+
+    connect(g_jtime, &JTime::minuteChanged, this, &WidgetAlarme::test_hour);
+    connect(this, &WidgetAlarme::ring, this, &WidgetAlarme::execute);
+    connect(m_ui->m_radio_active_oui, &QRadioButton::clicked, this, &WidgetAlarme::showBell);
+    connect(m_ui->m_radio_active_non, &QRadioButton::clicked, this, &WidgetAlarme::showBell);
+
+    showBell();
+    test_hour();
+}
+
+WidgetAlarme::~WidgetAlarme() = default;
+
+bool WidgetAlarme::isActive() const
+{
+    return m_ui->m_radio_active_oui->isChecked();
+}
+
+Alarme WidgetAlarme::alarme() const
+{
+    Alarme current = m_alarme;
+    current.active = isActive();
+    return current;
+}
+
+void WidgetAlarme::test_hour()
+{
+    // "Non" means the user does not want to be disturbed by this alarm.
+    if (!isActive())
+        return;
+    // The time of the tick source's last check, not a fresh reading: every
+    // page tested by one tick judges the same minute.
+    if (g_jtime->hour() == m_alarme.h && g_jtime->minute() == m_alarme.m)
+        emit ring();
+}
+
+void WidgetAlarme::execute()
+{
+    deliverAlert(m_alarme);
+}
+
+void WidgetAlarme::showBell()
+{
+    m_ui->m_cloche->setVisible(isActive());
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "tools/alarms/alarme.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class WidgetAlarme;
+}
+
+// The page of one alarm: its time, its title, its bell and the choice
+// "Activer?". Once a minute it compares the tick source's time with its own
+// and alerts when they match and the alarm is armed.
+class WidgetAlarme : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Rings at once if the alarm is armed and due in the current minute.
+    explicit WidgetAlarme(const Alarme& a);
+    ~WidgetAlarme() override;
+
+    // "Oui" is checked.
+    bool isActive() const;
+    // The alarm as it stands, with the armed state the user last chose.
+    Alarme alarme() const;
+
+signals:
+    void ring();
+
+public slots:
+    void test_hour();
+    void execute();
+    void showBell();
+
+private:
+    std::unique_ptr<Ui::WidgetAlarme> m_ui;
+    Alarme m_alarme;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QSystemTrayIcon>
+
+#include <functional>
+
+// Shows a balloon at the tray icon g_trayIcon; lost silently when there is no
+// tray icon or the desktop shows no balloons.
+void showTrayMessage(const QString& titre, const QString& texte,
+                     QSystemTrayIcon::MessageIcon icone, int duree);
+// Hands a local file to the desktop's default handler; failures are silent.
+void ouvrirFichier(const QString& chemin);
+
+// The alert of an item that falls due, in two independent steps: a balloon
+// with the title and the message (none when the message is empty), then the
+// file opened when `execute` asks for it and the file is still there.
+void deliverAlert(const QString& title, const QString& message, bool execute, const QString& file);
+
+// Any record with the alert fields title, message, execute and file
+// (alarms, countdowns).
+template<typename Record>
+void deliverAlert(const Record& record)
+{
+    deliverAlert(record.title, record.message, record.execute, record.file);
+}
+
+struct TrayMessage
+{
+    QString titre;
+    QString texte;
+    QSystemTrayIcon::MessageIcon icone = QSystemTrayIcon::NoIcon;
+    int duree = 0;
+};
+using TrayMessageSink = std::function<void(const TrayMessage&)>;
+
+// Sends every balloon to `sink` instead of the tray icon, so that a test can
+// see what was asked for without a desktop; an empty sink restores the tray.
+void setTrayMessageSink(TrayMessageSink sink);

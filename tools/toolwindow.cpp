@@ -1,0 +1,82 @@
+#include "tools/toolwindow.h"
+
+#include "ui_toolwindow.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QKeySequence>
+
+ToolWindow::ToolWindow(QWidget* parent, const QString& windowTitle, const QString& prefix)
+    : QMainWindow(parent)
+    , m_prefixe(prefix)
+    , m_ui(std::make_unique<Ui::ToolWindow>())
+    , m_gestures(this, Qt::Window | Qt::FramelessWindowHint)
+{
+    m_ui->setupUi(this);
+    setWindowTitle(windowTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/ressources/Clock.png")));
+
+    QAction* nouveau = m_ui->toolBar->addAction(QIcon(QStringLiteral(":/ressources/new.png")),
+                                                QStringLiteral("&Nouveau"));
+    nouveau->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
+    connect(nouveau, &QAction::triggered, this, &ToolWindow::openDialog);
+
+    QAction* supprimer = m_ui->toolBar->addAction(QIcon(QStringLiteral(":/ressources/delete.png")),
+                                                  QStringLiteral("&Supprimer"));
+    supprimer->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
+    connect(supprimer, &QAction::triggered, this, &ToolWindow::remove);
+}
+
+ToolWindow::~ToolWindow()
+{
+    // Deleting a page takes its tab away, so always delete the first one.
+    while (QWidget* page = m_ui->_table->widget(0))
+        delete page;
+}
+
+void ToolWindow::add(QWidget* tab)
+{
+    const QString label = m_prefixe + QStringLiteral(" n\u00B0%1").arg(m_compteur);
+    m_ui->_table->setCurrentIndex(m_ui->_table->addTab(tab, label));
+}
+
+void ToolWindow::addNextPage(std::unique_ptr<QWidget> page)
+{
+    ++m_compteur;
+    add(page.release());
+}
+
+QTabWidget* ToolWindow::table() const
+{
+    return m_ui->_table;
+}
+
+void ToolWindow::remove()
+{
+    QWidget* page = m_ui->_table->currentWidget();
+    if (!page)
+        return;
+    m_ui->_table->removeTab(m_ui->_table->indexOf(page));
+    page->disconnect();
+    delete page;
+}
+
+void ToolWindow::mousePressEvent(QMouseEvent* event)
+{
+    m_gestures.mousePress(event);
+}
+
+void ToolWindow::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    m_gestures.doubleClick(event);
+}
+
+void ToolWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    m_gestures.mouseMove(event);
+}
+
+void ToolWindow::wheelEvent(QWheelEvent* event)
+{
+    m_gestures.wheel(event);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "mainwindow/windowgestures.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+#include <QTabWidget>
+
+#include <memory>
+
+namespace Ui {
+class ToolWindow;
+}
+
+// The window of a timekeeping tool: one numbered tab per item, "&Nouveau"
+// and "&Supprimer" in a tool bar at the bottom, and the main window's mouse
+// gestures. Each tool says what "&Nouveau" does and loads and saves its own
+// items.
+class ToolWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    ToolWindow(QWidget* parent, const QString& windowTitle, const QString& prefix);
+    ~ToolWindow() override;
+
+public slots:
+    virtual void openDialog() = 0;
+    // Takes ownership of `tab`, labels it with the current number and makes
+    // it the current page.
+    void add(QWidget* tab);
+    // Deletes the current page, if any; the other tabs keep their numbers.
+    void remove();
+
+protected:
+    // Gives the next number to a new page and adds it.
+    void addNextPage(std::unique_ptr<QWidget> page);
+
+    QTabWidget* table() const;
+    // The pages in tab order, as the tool's own page class.
+    template<typename Page>
+    QList<Page*> pagesAs() const;
+
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+    // The number of the most recent page. It only grows during a run, so a
+    // number is never given twice.
+    int m_compteur = 0;
+    const QString m_prefixe;
+
+private:
+    std::unique_ptr<Ui::ToolWindow> m_ui;
+    WindowGestures m_gestures;
+};
+
+template<typename Page>
+QList<Page*> ToolWindow::pagesAs() const
+{
+    QList<Page*> pages;
+    const QTabWidget* tabs = table();
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (auto* page = qobject_cast<Page*>(tabs->widget(i)))
+            pages.append(page);
+    }
+    return pages;
+}
