@@ -2,6 +2,7 @@
 
 #include "app/configuration.h"
 #include "app/globals.h"
+#include "mainwindow/fenetreprincipale.h"
 #include "platform/termination.h"
 
 #include <QApplication>
@@ -30,6 +31,8 @@ ApplicationLifetime::ApplicationLifetime(QApplication& app)
                              QString(), QString());
     app.installTranslator(m_translator.get());
 
+    m_fenetre = std::make_unique<FenetrePrincipale>();
+
     if (g_configuration.premier_demarrage) {
         QUrl firstStart = homePageUrl();
         firstStart.setQuery(QStringLiteral("v=from_h"));
@@ -37,12 +40,17 @@ ApplicationLifetime::ApplicationLifetime(QApplication& app)
         g_configuration.premier_demarrage = false;
         sauver_configuration();
     }
+
+    // Otherwise only the tray icon is there; activating it shows the window.
+    if (!g_configuration.demarrage_reduire)
+        m_fenetre->show();
 }
 
 ApplicationLifetime::~ApplicationLifetime()
 {
     sauver_configuration();
     liberer_objets_globaux();
+    m_fenetre.reset();
 }
 
 QUrl ApplicationLifetime::homePageUrl()

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class FenetrePrincipale;
 class QApplication;
 class QTranslator;
 
@@ -25,4 +26,7 @@ public:
 
 private:
     std::unique_ptr<QTranslator> m_translator;
+    // Destroyed by hand after the settings are saved and the global objects
+    // are gone: its tool windows write their items last.
+    std::unique_ptr<FenetrePrincipale> m_fenetre;
 };

@@ -1,25 +1,20 @@
 #include "app/applicationlifetime.h"
 #include "app/configuration.h"
+#include "app/globals.h"
+#include "mainwindow/fenetreprincipale.h"
 #include "support/temporaryconfiguration.h"
+#include "support/urlrecorder.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QProcess>
+#include <QPointer>
 #include <QSettings>
+#include <QSystemTrayIcon>
 #include <QTest>
 
 #include <csignal>
-
-// Stands in for the desktop's browser.
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened.append(url); }
-};
 
 class TestStartup : public QObject
 {
@@ -28,6 +23,8 @@ class TestStartup : public QObject
 private slots:
     void firstStartOpensTheHomePageOnce();
     void closingEveryWindowKeepsTheProgramRunning();
+    void windowShownUnlessStartingInTheTray_data();
+    void windowShownUnlessStartingInTheTray();
     void terminationRequestSaves_data();
     void terminationRequestSaves();
 };
@@ -36,8 +33,6 @@ void TestStartup::firstStartOpensTheHomePageOnce()
 {
     TemporaryConfiguration conf;
     UrlRecorder browser;
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), &browser, "open");
-    QDesktopServices::setUrlHandler(QStringLiteral("http"), &browser, "open");
 
     {
         ApplicationLifetime first(*qApp);
@@ -51,9 +46,6 @@ void TestStartup::firstStartOpensTheHomePageOnce()
         ApplicationLifetime second(*qApp);
         QCOMPARE(browser.opened.size(), 1);
     }
-
-    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
 }
 
 void TestStartup::closingEveryWindowKeepsTheProgramRunning()
@@ -62,6 +54,37 @@ void TestStartup::closingEveryWindowKeepsTheProgramRunning()
     conf.write("[General]\npremier_demarrage=false\n");
     ApplicationLifetime lifetime(*qApp);
     QVERIFY(!QApplication::quitOnLastWindowClosed());
+}
+
+void TestStartup::windowShownUnlessStartingInTheTray_data()
+{
+    QTest::addColumn<QByteArray>("reduire");
+    QTest::addColumn<bool>("shown");
+    QTest::addRow("demarrage/reduire false shows the window") << QByteArray("false") << true;
+    QTest::addRow("demarrage/reduire true leaves only the tray icon") << QByteArray("true") << false;
+}
+
+void TestStartup::windowShownUnlessStartingInTheTray()
+{
+    QFETCH(QByteArray, reduire);
+    QFETCH(bool, shown);
+    TemporaryConfiguration conf;
+    conf.write("[General]\npremier_demarrage=false\n[demarrage]\nreduire=" + reduire + "\n");
+
+    QPointer<FenetrePrincipale> window;
+    {
+        ApplicationLifetime lifetime(*qApp);
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* fenetre = qobject_cast<FenetrePrincipale*>(w))
+                window = fenetre;
+        }
+        QVERIFY(window);
+        QCOMPARE(window->isVisible(), shown);
+        QVERIFY(g_trayIcon->isVisible());
+    }
+    // Torn down with the rest, after the global objects.
+    QVERIFY(window.isNull());
+    QVERIFY(!g_trayIcon);
 }
 
 // True once the process has its own handler for `sig`, so that a signal sent

@@ -1,0 +1,62 @@
+#include "mainwindow/clockface.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString kBuiltInFace = QStringLiteral(":/ressources/horloge_modern.png");
+
+// Shows through when the image exists but cannot be decoded, so the hands
+// still stand on a clean face.
+constexpr QRgb kNeutralFace = qRgb(255, 255, 255);
+
+constexpr double kFullTurn = 6.283185307179586;
+constexpr double kHourHandLength = 11.0;
+constexpr double kMinuteHandLength = 14.0;
+constexpr double kSecondHandLength = 14.0;
+
+QImage faceBackground(const QString& imagePath)
+{
+    QImage face(kClockFaceSize, kClockFaceSize, QImage::Format_ARGB32_Premultiplied);
+    face.fill(kNeutralFace);
+    QImage image;
+    if (!image.load(QFile::exists(imagePath) ? imagePath : kBuiltInFace))
+        return face;
+    return image.scaled(kClockFaceSize, kClockFaceSize, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// 0 points up and angles turn clockwise; y grows downwards on screen.
+void drawHand(QPainter& painter, QPoint centre, double length, double angle)
+{
+    const int dx = int(std::lround(length * std::sin(angle)));
+    const int dy = int(std::lround(length * std::cos(angle)));
+    painter.drawLine(centre, QPoint(centre.x() + dx, centre.y() - dy));
+}
+
+} // namespace
+
+QPixmap drawClockFace(const QString& imagePath, const QColor& handColour, int handWidth,
+                      bool secondHand, int hour, int minute, int second)
+{
+    QImage face = faceBackground(imagePath);
+    const QPoint centre(face.width() / 2, face.height() / 2);
+
+    QPainter painter(&face);
+    QColor opaque = handColour;
+    opaque.setAlpha(255);
+    painter.setPen(QPen(opaque, std::max(handWidth, 0), Qt::SolidLine, Qt::RoundCap));
+    drawHand(painter, centre, kHourHandLength, kFullTurn * (hour % 12) / 12.0);
+    drawHand(painter, centre, kMinuteHandLength, kFullTurn * minute / 60.0);
+    if (secondHand)
+        drawHand(painter, centre, kSecondHandLength, kFullTurn * second / 60.0);
+    painter.end();
+
+    return QPixmap::fromImage(face);
+}

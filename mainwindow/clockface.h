@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QString>
+
+// Side of the square face bitmap, in pixels.
+inline constexpr int kClockFaceSize = 58;
+
+// The analog face: the image at `imagePath` (a file or a ":/" resource; the
+// built-in face when it does not exist) stretched to the face size, with the
+// hour and minute hands, and the second hand when `secondHand` is set, drawn
+// over it in `handColour`, always opaque. A `handWidth` of 0 (or less) draws
+// the thinnest line, not an invisible one. The hour hand moves only on the
+// hour.
+QPixmap drawClockFace(const QString& imagePath, const QColor& handColour, int handWidth,
+                      bool secondHand, int hour, int minute, int second);

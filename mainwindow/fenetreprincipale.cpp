@@ -1,0 +1,232 @@
+#include "mainwindow/fenetreprincipale.h"
+
+#include "app/applicationlifetime.h"
+#include "app/clock.h"
+#include "app/configuration.h"
+#include "app/globals.h"
+#include "app/jtime.h"
+#include "mainwindow/aboutdialog.h"
+#include "mainwindow/clockface.h"
+#include "mainwindow/shake.h"
+#include "platform/beep.h"
+#include "tools/alarms/fenetrealarmes.h"
+
+#include "ui_mainwindow.h"
+
+#include <QApplication>
+#include <QAudioDevice>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMediaDevices>
+#include <QMessageBox>
+#include <QSoundEffect>
+#include <QUrl>
+
+namespace {
+
+// The chime kinds of sonnerie/type; every other value is silence.
+constexpr int kChimeBeep = 1;
+constexpr int kChimeWav = 2;
+
+// A hand-edited conf.ini may hold anything; the sliders never leave 0-255.
+int colourComponent(int value)
+{
+    return qBound(0, value, 255);
+}
+
+QString capitalised(QString word)
+{
+    if (!word.isEmpty())
+        word[0] = word[0].toUpper();
+    return word;
+}
+
+// "Samedi 05 Décembre 2026". The clock speaks French throughout, so the day
+// and month names are French on any system, not a mix of two languages.
+QString dateLine(const QDate& date)
+{
+    const QLocale locale(QLocale::French, QLocale::France);
+    return capitalised(locale.toString(date, u"dddd")) + u' ' + locale.toString(date, u"dd ")
+        + capitalised(locale.toString(date, u"MMMM ")) + locale.toString(date, u"yyyy");
+}
+
+} // namespace
+
+FenetrePrincipale::FenetrePrincipale()
+    : m_ui(std::make_unique<Ui::MainWindow>())
+    , m_gestures(this, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    Q_ASSERT(g_jtime && g_trayIcon);
+    m_ui->setupUi(this);
+
+    // Stored alarms come back here, and one due this very minute rings now.
+    m_alarmes = new FenetreAlarmes(this);
+    m_aPropos = new AboutDialog(this);
+
+    setStaysOnTopHint();
+
+    connect(m_ui->actionQuitter, &QAction::triggered, qApp, &QCoreApplication::quit);
+    connect(m_ui->actionAlarme, &QAction::triggered, m_alarmes, &QWidget::show);
+    fillPluginMenu();
+    connect(m_ui->actionAide, &QAction::triggered, this, &FenetrePrincipale::slot_openWebsiteHomepage);
+    connect(m_ui->actionAidezNous, &QAction::triggered, this, &FenetrePrincipale::slot_openWebsiteHelpUs);
+    connect(m_ui->actionAPropos, &QAction::triggered, m_aPropos, &QWidget::show);
+
+    buildTrayMenu();
+    connect(g_trayIcon, &QSystemTrayIcon::activated, this, &FenetrePrincipale::showFromTray);
+
+    connect(g_jtime, &JTime::secondChanged, this, &FenetrePrincipale::update_horloge);
+    connect(g_jtime, &JTime::hourChanged, this, &FenetrePrincipale::nouvelle_heure);
+
+    // The window is never shown with empty labels.
+    update_horloge();
+}
+
+FenetrePrincipale::~FenetrePrincipale()
+{
+    // The tray icon outlives us while the program runs on without a window
+    // (tests); it must not keep pointing at our menu.
+    if (g_trayIcon && g_trayIcon->contextMenu() == m_menuTray.get())
+        g_trayIcon->setContextMenu(nullptr);
+
+    delete m_alarmes;
+}
+
+void FenetrePrincipale::fillPluginMenu()
+{
+    // No plug-in is offered yet: the menu says so and points to where plug-ins
+    // can be found.
+    m_ui->menuPlugins->addAction(tr("Vide..."))->setEnabled(false);
+    QAction* download = m_ui->menuPlugins->addAction(tr("Télécharger..."));
+    connect(download, &QAction::triggered, this, &FenetrePrincipale::slot_openWebsiteHomepage);
+}
+
+void FenetrePrincipale::buildTrayMenu()
+{
+    m_menuTray = std::make_unique<QMenu>();
+    m_actionTitreTray = m_menuTray->addAction(tr("Rivozur"));
+    QFont titleFont(QStringLiteral("Arial"));
+    titleFont.setWeight(QFont::DemiBold);
+    titleFont.setItalic(false);
+    m_actionTitreTray->setFont(titleFont);
+    m_menuTray->addSeparator();
+    m_menuTray->addMenu(m_ui->menuOutils);
+    m_menuTray->addMenu(m_ui->menuPlugins);
+    m_menuTray->addMenu(m_ui->menuConfiguration);
+    QAction* quit = m_menuTray->addAction(tr("Quitter"));
+    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
+    g_trayIcon->setContextMenu(m_menuTray.get());
+}
+
+void FenetrePrincipale::showFromTray(QSystemTrayIcon::ActivationReason reason)
+{
+    // Every kind of activation brings the window back. Showing a window closes
+    // every open popup (toolkit rule), and the tray opens its menu before it
+    // reports a context request: that menu must come back where it was.
+    const bool menuWasOpen = reason == QSystemTrayIcon::Context && m_menuTray->isVisible();
+    const QPoint menuPosition = m_menuTray->pos();
+    show();
+    if (menuWasOpen && !m_menuTray->isVisible())
+        m_menuTray->popup(menuPosition);
+}
+
+void FenetrePrincipale::update_horloge()
+{
+    // Everything shows the time of the tick, not a fresh reading.
+    const QTime now = *g_jtime;
+    const Configuration& c = g_configuration;
+    const QColor hands(colourComponent(c.horloge_pen_r), colourComponent(c.horloge_pen_v),
+                       colourComponent(c.horloge_pen_b));
+    m_ui->m_horloge->setPixmap(drawClockFace(c.horloge_image, hands, c.horloge_pen_size,
+                                             c.horloge_aiguille_seconde, now.hour(), now.minute(),
+                                             now.second()));
+    m_ui->m_cloche->setVisible(m_alarmes->hasActiveAlarm());
+
+    const QString time = now.toString(u"hh:mm:ss");
+    m_ui->m_heure->setText(time);
+    m_actionTitreTray->setText(tr("Rivozur") + QStringLiteral(" - ") + time);
+    const QString date = dateLine(Clock::instance().currentDateTime().date());
+    m_ui->m_date->setText(date);
+    g_trayIcon->setToolTip(date + QStringLiteral(" - ") + now.toString(u"hh:mm"));
+}
+
+void FenetrePrincipale::nouvelle_heure()
+{
+    const Configuration& c = g_configuration;
+    if (c.sonnerie_type == kChimeBeep)
+        platform::Beep(c.sonnerie_bip_frequence, c.sonnerie_bip_duree);
+    else if (c.sonnerie_type == kChimeWav)
+        playChime(c.sonnerie_son);
+
+    if (c.vibration_active)
+        vibrer_fenetre(this, c.vibration_intensite, c.vibration_duree);
+}
+
+void FenetrePrincipale::playChime(const QString& wavFile)
+{
+    // Without an audio output the effect would wait for one forever, and
+    // every hour would leave one more behind.
+    if (QMediaDevices::defaultAudioOutput().isNull())
+        return;
+    // The sound object must outlive this slot until the chime has played to
+    // its end, or it would be cut short; it goes by itself afterwards, and at
+    // once when the file cannot be played.
+    auto* sound = new QSoundEffect(this);
+    connect(sound, &QSoundEffect::playingChanged, sound, [sound] {
+        if (!sound->isPlaying())
+            sound->deleteLater();
+    });
+    connect(sound, &QSoundEffect::statusChanged, sound, [sound] {
+        if (sound->status() == QSoundEffect::Error)
+            sound->deleteLater();
+    });
+    // Relative paths are meant from the working directory of the program.
+    sound->setSource(QUrl::fromLocalFile(QFileInfo(wavFile).absoluteFilePath()));
+    sound->play();
+}
+
+void FenetrePrincipale::changer_langue(QAction* action)
+{
+    g_configuration.langue = action->whatsThis();
+    QMessageBox::information(this, tr("Information"),
+                             tr("Veuillez redémarrer le programme pour que le nouveau paramètre soit pris en compte."));
+}
+
+void FenetrePrincipale::slot_openWebsiteHomepage()
+{
+    QDesktopServices::openUrl(ApplicationLifetime::homePageUrl());
+}
+
+void FenetrePrincipale::slot_openWebsiteHelpUs()
+{
+    QDesktopServices::openUrl(ApplicationLifetime::helpUsPageUrl());
+}
+
+void FenetrePrincipale::setStaysOnTopHint()
+{
+    // Setting flags hides a visible window; whoever calls this shows it again.
+    const Qt::WindowFlags framed = framedWindowFlags();
+    setWindowFlags(framed);
+    m_alarmes->setWindowFlags(framed);
+}
+
+void FenetrePrincipale::mousePressEvent(QMouseEvent* event)
+{
+    m_gestures.mousePress(event);
+}
+
+void FenetrePrincipale::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    m_gestures.doubleClick(event);
+}
+
+void FenetrePrincipale::mouseMoveEvent(QMouseEvent* event)
+{
+    m_gestures.mouseMove(event);
+}
+
+void FenetrePrincipale::wheelEvent(QWheelEvent* event)
+{
+    m_gestures.wheel(event);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "mainwindow/windowgestures.h"
+
+#include <QMainWindow>
+#include <QSystemTrayIcon>
+
+#include <memory>
+
+class AboutDialog;
+class FenetreAlarmes;
+class QAction;
+class QMenu;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The small clock window: face, digital time, bell and date, the menus, and
+// the tray icon's menu. It owns every other window of the program; menus and
+// the tray only show them. Closing it only hides it.
+class FenetrePrincipale : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Needs g_jtime and g_trayIcon, and the settings loaded.
+    FenetrePrincipale();
+    ~FenetrePrincipale() override;
+
+public slots:
+    void update_horloge();
+    void nouvelle_heure();
+    void changer_langue(QAction* action);
+    void slot_openWebsiteHomepage();
+    void slot_openWebsiteHelpUs();
+    void setStaysOnTopHint();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void fillPluginMenu();
+    void buildTrayMenu();
+    void showFromTray(QSystemTrayIcon::ActivationReason reason);
+    void playChime(const QString& wavFile);
+
+    std::unique_ptr<Ui::MainWindow> m_ui;
+    WindowGestures m_gestures;
+
+    // Children created once in the constructor; the tool windows are deleted
+    // by hand, in a fixed order, because they save their items as they go.
+    FenetreAlarmes* m_alarmes = nullptr;
+    AboutDialog* m_aPropos = nullptr;
+
+    // Lives for the whole run: the tray icon only borrows it.
+    std::unique_ptr<QMenu> m_menuTray;
+    QAction* m_actionTitreTray = nullptr;
+};

@@ -1,0 +1,28 @@
+#include "mainwindow/shake.h"
+
+#include <QPoint>
+#include <QRandomGenerator>
+#include <QWidget>
+
+#include <algorithm>
+
+void vibrer_fenetre(QWidget* window, int intensity, int rounds)
+{
+    const QPoint start = window->pos();
+    const int steps = std::max(intensity, 0) + 1;
+    QPoint offset;
+    bool leftAndDown = true;
+    for (int round = 0; round < rounds; ++round) {
+        window->move(window->pos() - offset);
+        int dx = int(QRandomGenerator::global()->bounded(steps)) + 1;
+        int dy = int(QRandomGenerator::global()->bounded(steps)) + 1;
+        if (leftAndDown)
+            dx = -dx;
+        else
+            dy = -dy;
+        offset = QPoint(dx, dy);
+        window->move(window->pos() + offset);
+        leftAndDown = !leftAndDown;
+    }
+    window->move(start);
+}
