@@ -60,6 +60,9 @@ Qt::WindowFlags withStayOnTop(Qt::WindowFlags base)
 
 Qt::WindowFlags framedWindowFlags()
 {
+    // The close button is asked for explicitly: on X11 the system menu hint
+    // alone leaves it out of the window manager hints, and some desktops then
+    // offer no way to close (hide) the window.
     return withStayOnTop(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                         | Qt::WindowMinimizeButtonHint);
+                         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 }

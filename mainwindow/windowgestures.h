@@ -31,8 +31,8 @@ private:
     QPoint m_decalageDeplacement;
 };
 
-// The framed look: title bar, system menu and minimise button, no maximise
-// button; stays on top when demarrage/onTop says so.
+// The framed look: title bar, system menu, minimise and close buttons, no
+// maximise button; stays on top when demarrage/onTop says so.
 Qt::WindowFlags framedWindowFlags();
 // `base` with the stay-on-top hint added when demarrage/onTop says so.
 Qt::WindowFlags withStayOnTop(Qt::WindowFlags base);

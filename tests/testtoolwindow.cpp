@@ -138,8 +138,8 @@ void TestToolWindow::doubleClickSwitchesTheLook_data()
     QTest::addColumn<int>("frameless");
     QTest::addColumn<int>("framed");
 
-    QTest::addRow("plain") << false << 0x801 << 0x7001;
-    QTest::addRow("with demarrage/onTop") << true << 0x40801 << 0x47001;
+    QTest::addRow("plain") << false << 0x801 << 0x8007001;
+    QTest::addRow("with demarrage/onTop") << true << 0x40801 << 0x8047001;
 }
 
 void TestToolWindow::doubleClickSwitchesTheLook()
@@ -174,7 +174,7 @@ void TestToolWindow::reappliedFramedFlagsKeepTheLookState()
     window.show();
 
     doubleClick(window);
-    QCOMPARE(int(window.windowFlags()), 0x7001);
+    QCOMPARE(int(window.windowFlags()), 0x8007001);
     doubleClick(window);
     QCOMPARE(int(window.windowFlags()), 0x801);
 }
