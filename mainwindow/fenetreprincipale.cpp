@@ -8,6 +8,7 @@
 #include "mainwindow/aboutdialog.h"
 #include "mainwindow/clockface.h"
 #include "mainwindow/shake.h"
+#include "mainwindow/windowgestures.h"
 #include "platform/beep.h"
 #include "tools/alarms/fenetrealarmes.h"
 
@@ -55,10 +56,10 @@ QString dateLine(const QDate& date)
 
 FenetrePrincipale::FenetrePrincipale()
     : m_ui(std::make_unique<Ui::MainWindow>())
-    , m_gestures(this, Qt::Dialog | Qt::FramelessWindowHint)
 {
     Q_ASSERT(g_jtime && g_trayIcon);
     m_ui->setupUi(this);
+    new WindowGestures(this, Qt::Dialog | Qt::FramelessWindowHint);
 
     // Stored alarms come back here, and one due this very minute rings now.
     m_alarmes = new FenetreAlarmes(this);
@@ -209,24 +210,4 @@ void FenetrePrincipale::setStaysOnTopHint()
     const Qt::WindowFlags framed = framedWindowFlags();
     setWindowFlags(framed);
     m_alarmes->setWindowFlags(framed);
-}
-
-void FenetrePrincipale::mousePressEvent(QMouseEvent* event)
-{
-    m_gestures.mousePress(event);
-}
-
-void FenetrePrincipale::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    m_gestures.doubleClick(event);
-}
-
-void FenetrePrincipale::mouseMoveEvent(QMouseEvent* event)
-{
-    m_gestures.mouseMove(event);
-}
-
-void FenetrePrincipale::wheelEvent(QWheelEvent* event)
-{
-    m_gestures.wheel(event);
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "mainwindow/windowgestures.h"
-
 #include <QMainWindow>
 #include <QSystemTrayIcon>
 
@@ -36,12 +34,6 @@ public slots:
     void slot_openWebsiteHelpUs();
     void setStaysOnTopHint();
 
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-
 private:
     void fillPluginMenu();
     void buildTrayMenu();
@@ -49,7 +41,6 @@ private:
     void playChime(const QString& wavFile);
 
     std::unique_ptr<Ui::MainWindow> m_ui;
-    WindowGestures m_gestures;
 
     // Children created once in the constructor; the tool windows are deleted
     // by hand, in a fixed order, because they save their items as they go.

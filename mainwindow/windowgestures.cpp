@@ -15,42 +15,64 @@ constexpr double kLowestOpacityToLower = 0.1;
 } // namespace
 
 WindowGestures::WindowGestures(QWidget* window, Qt::WindowFlags framelessFlags)
-    : m_window(window)
+    : QObject(window)
+    , m_window(window)
     , m_framelessFlags(framelessFlags)
 {
+    window->installEventFilter(this);
 }
 
-void WindowGestures::mousePress(QMouseEvent* event)
+bool WindowGestures::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_window)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        return mousePress(static_cast<QMouseEvent*>(event));
+    case QEvent::MouseMove:
+        return mouseMove(static_cast<QMouseEvent*>(event));
+    case QEvent::Wheel:
+        return wheel(static_cast<QWheelEvent*>(event));
+    case QEvent::MouseButtonDblClick:
+        return doubleClick();
+    default:
+        return false;
+    }
+}
+
+bool WindowGestures::mousePress(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
-        return;
+        return false;
     m_decalageDeplacement = event->globalPosition().toPoint() - m_window->frameGeometry().topLeft();
-    event->accept();
+    return true;
 }
 
-void WindowGestures::mouseMove(QMouseEvent* event)
+bool WindowGestures::mouseMove(QMouseEvent* event)
 {
     if (!(event->buttons() & Qt::LeftButton))
-        return;
+        return false;
     m_window->move(event->globalPosition().toPoint() - m_decalageDeplacement);
-    event->accept();
+    return true;
 }
 
-void WindowGestures::wheel(QWheelEvent* event)
+bool WindowGestures::wheel(QWheelEvent* event)
 {
     const double opacity = m_window->windowOpacity();
     if (event->angleDelta().y() >= 0)
         m_window->setWindowOpacity(qMin(1.0, opacity + kOpacityStep));
     else if (opacity > kLowestOpacityToLower)
         m_window->setWindowOpacity(opacity - kOpacityStep);
+    return true;
 }
 
-void WindowGestures::doubleClick(QMouseEvent*)
+bool WindowGestures::doubleClick()
 {
     m_sansCadre = !m_sansCadre;
     m_window->hide();
     m_window->setWindowFlags(m_sansCadre ? withStayOnTop(m_framelessFlags) : framedWindowFlags());
     m_window->show();
+    return true;
 }
 
 Qt::WindowFlags withStayOnTop(Qt::WindowFlags base)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QPoint>
 #include <Qt>
 
@@ -8,26 +9,30 @@ class QWheelEvent;
 class QWidget;
 
 // The mouse gestures shared by the main window and the tool windows: drag
-// the window with the left button from anywhere inside it, change its
-// opacity with the wheel, and switch between a framed and a frameless look
-// with a double click. Each window owns one and forwards its mouse events.
-class WindowGestures
+// the window with the left button from anywhere inside it that passes mouse
+// events on (the labels do, buttons do not), change its opacity with the
+// wheel, and switch between a framed and a frameless look with a double
+// click. Created as a child of the window, it watches the window's events.
+class WindowGestures : public QObject
 {
+    Q_OBJECT
+
 public:
-    explicit WindowGestures(QWidget* window, Qt::WindowFlags framelessFlags);
+    WindowGestures(QWidget* window, Qt::WindowFlags framelessFlags);
 
-    void mousePress(QMouseEvent* event);
-    void mouseMove(QMouseEvent* event);
-    void wheel(QWheelEvent* event);
-    void doubleClick(QMouseEvent* event);
-
-    bool isFrameless() const { return m_sansCadre; }
-    QPoint dragOffset() const { return m_decalageDeplacement; }
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool mousePress(QMouseEvent* event);
+    bool mouseMove(QMouseEvent* event);
+    bool wheel(QWheelEvent* event);
+    bool doubleClick();
+
     QWidget* m_window;
     Qt::WindowFlags m_framelessFlags;
     bool m_sansCadre = false;
+    // Cursor position minus the window frame's top-left corner at the press.
     QPoint m_decalageDeplacement;
 };
 

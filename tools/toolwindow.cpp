@@ -1,5 +1,7 @@
 #include "tools/toolwindow.h"
 
+#include "mainwindow/windowgestures.h"
+
 #include "ui_toolwindow.h"
 
 #include <QAction>
@@ -10,9 +12,9 @@ ToolWindow::ToolWindow(QWidget* parent, const QString& windowTitle, const QStrin
     : QMainWindow(parent)
     , m_prefixe(prefix)
     , m_ui(std::make_unique<Ui::ToolWindow>())
-    , m_gestures(this, Qt::Window | Qt::FramelessWindowHint)
 {
     m_ui->setupUi(this);
+    new WindowGestures(this, Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(windowTitle);
     setWindowIcon(QIcon(QStringLiteral(":/ressources/Clock.png")));
 
@@ -59,24 +61,4 @@ void ToolWindow::remove()
     m_ui->_table->removeTab(m_ui->_table->indexOf(page));
     page->disconnect();
     delete page;
-}
-
-void ToolWindow::mousePressEvent(QMouseEvent* event)
-{
-    m_gestures.mousePress(event);
-}
-
-void ToolWindow::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    m_gestures.doubleClick(event);
-}
-
-void ToolWindow::mouseMoveEvent(QMouseEvent* event)
-{
-    m_gestures.mouseMove(event);
-}
-
-void ToolWindow::wheelEvent(QWheelEvent* event)
-{
-    m_gestures.wheel(event);
 }

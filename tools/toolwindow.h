@@ -1,7 +1,5 @@
 #pragma once
 
-#include "mainwindow/windowgestures.h"
-
 #include <QList>
 #include <QMainWindow>
 #include <QString>
@@ -42,11 +40,6 @@ protected:
     template<typename Page>
     QList<Page*> pagesAs() const;
 
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-
     // The number of the most recent page. It only grows during a run, so a
     // number is never given twice.
     int m_compteur = 0;
@@ -54,7 +47,6 @@ protected:
 
 private:
     std::unique_ptr<Ui::ToolWindow> m_ui;
-    WindowGestures m_gestures;
 };
 
 template<typename Page>
