@@ -13,8 +13,7 @@ class TestSettings : public QObject
     Q_OBJECT
 
 private slots:
-    void missingFileGivesDefaults();
-    void firstSaveWritesEveryScalarKey();
+    void firstSaveWritesTheDefaults();
     void roundTripOfEveryKey();
     void unreadableValuesKeepTheirDefault_data();
     void unreadableValuesKeepTheirDefault();
@@ -26,105 +25,74 @@ private slots:
     void autostartEntryFollowsTheSetting();
 };
 
-void TestSettings::missingFileGivesDefaults()
+using KeyValues = QList<QPair<QString, QString>>;
+
+static void compareFile(const TemporaryConfiguration& conf, const KeyValues& expected)
+{
+    const auto file = conf.read();
+    QCOMPARE(file->allKeys().size(), expected.size() + 1); // and "date"
+    QVERIFY(file->value("date").toDateTime().isValid());
+    for (const auto& [key, value] : expected)
+        QCOMPARE(file->value(key).toString(), value);
+}
+
+void TestSettings::firstSaveWritesTheDefaults()
 {
     TemporaryConfiguration conf;
     g_configuration.horloge_pen_size = 42;
     charger_configuration();
-
-    const Configuration& c = g_configuration;
-    QCOMPARE(c.premier_demarrage, true);
-    QCOMPARE(c.demarrage_reduire, false);
-    QCOMPARE(c.demarrage_os, false);
-    QCOMPARE(c.demarrage_onTop, false);
-    QCOMPARE(c.sauvegarde_alarmes, true);
-    QCOMPARE(c.sauvegarde_chronos, true);
-    QCOMPARE(c.sauvegarde_car, true);
-    QCOMPARE(c.sauvegarde_te, true);
-    QCOMPARE(c.horloge_image, QStringLiteral(":/ressources/horloge_modern.png"));
-    QCOMPARE(c.horloge_pen_r, 0);
-    QCOMPARE(c.horloge_pen_v, 0);
-    QCOMPARE(c.horloge_pen_b, 0);
-    QCOMPARE(c.horloge_pen_size, 0);
-    QCOMPARE(c.horloge_aiguille_seconde, true);
-    QCOMPARE(c.vibration_active, false);
-    QCOMPARE(c.vibration_duree, 200);
-    QCOMPARE(c.vibration_intensite, 5);
-    QCOMPARE(c.sonnerie_type, 0);
-    QCOMPARE(c.sonnerie_bip_frequence, 7000);
-    QCOMPARE(c.sonnerie_bip_duree, 500);
-    QCOMPARE(c.sonnerie_son, QStringLiteral("ressources/ding.wav"));
-    QCOMPARE(c.langue, QStringLiteral("fr"));
     QVERIFY(!QFile::exists(conf.path()));
-}
-
-void TestSettings::firstSaveWritesEveryScalarKey()
-{
-    TemporaryConfiguration conf;
-    charger_configuration();
     sauver_configuration();
 
-    const auto file = conf.read();
-    QCOMPARE(file->allKeys().size(), 23);
-    QVERIFY(file->value("date").toDateTime().isValid());
-    QCOMPARE(file->value("sonnerie/bip/frequence").toString(), QStringLiteral("7000"));
-    QCOMPARE(file->value("premier_demarrage").toString(), QStringLiteral("true"));
-    QVERIFY(conf.contents().contains("[sonnerie]"));
-    QVERIFY(conf.contents().contains("bip\\frequence=7000"));
+    compareFile(conf, {
+        {"premier_demarrage", "true"}, {"demarrage/reduire", "false"}, {"demarrage/os", "false"},
+        {"demarrage/onTop", "false"}, {"sauvegarde/alarmes", "true"}, {"sauvegarde/chronos", "true"},
+        {"sauvegarde/car", "true"}, {"sauvegarde/te", "true"},
+        {"horloge/image", ":/ressources/horloge_modern.png"}, {"horloge/pen_r", "0"},
+        {"horloge/pen_v", "0"}, {"horloge/pen_b", "0"}, {"horloge/pen_size", "0"},
+        {"horloge/aiguille_seconde", "true"}, {"vibration/active", "false"},
+        {"vibration/duree", "200"}, {"vibration/intensite", "5"}, {"sonnerie/type", "0"},
+        {"sonnerie/bip/frequence", "7000"}, {"sonnerie/bip/duree", "500"},
+        {"sonnerie/son", "ressources/ding.wav"}, {"langue", "fr"},
+    });
+    QVERIFY(conf.contents().contains("[sonnerie]\nbip\\duree=500\nbip\\frequence=7000\n"));
 }
 
 void TestSettings::roundTripOfEveryKey()
 {
+    // Every value differs from its default, so a key that is not read back
+    // shows.
+    const KeyValues stored = {
+        {"premier_demarrage", "false"}, {"demarrage/reduire", "true"}, {"demarrage/os", "false"},
+        {"demarrage/onTop", "true"}, {"sauvegarde/alarmes", "false"}, {"sauvegarde/chronos", "false"},
+        {"sauvegarde/car", "false"}, {"sauvegarde/te", "false"},
+        {"horloge/image", "/tmp/cadran é.png"}, {"horloge/pen_r", "12"}, {"horloge/pen_v", "34"},
+        {"horloge/pen_b", "255"}, {"horloge/pen_size", "3"}, {"horloge/aiguille_seconde", "false"},
+        {"vibration/active", "true"}, {"vibration/duree", "4999"}, {"vibration/intensite", "20"},
+        {"sonnerie/type", "3"}, {"sonnerie/bip/frequence", "440"}, {"sonnerie/bip/duree", "1200"},
+        {"sonnerie/son", "sons/coucou.wav"}, {"langue", "en"},
+    };
     TemporaryConfiguration conf;
-    Configuration& c = g_configuration;
-    c.premier_demarrage = false;
-    c.demarrage_reduire = true;
-    c.demarrage_os = false;
-    c.demarrage_onTop = true;
-    c.sauvegarde_alarmes = false;
-    c.sauvegarde_chronos = false;
-    c.sauvegarde_car = false;
-    c.sauvegarde_te = false;
-    c.horloge_image = QStringLiteral("/tmp/cadran é.png");
-    c.horloge_pen_r = 12;
-    c.horloge_pen_v = 34;
-    c.horloge_pen_b = 255;
-    c.horloge_pen_size = 3;
-    c.horloge_aiguille_seconde = false;
-    c.vibration_active = true;
-    c.vibration_duree = 4999;
-    c.vibration_intensite = 20;
-    c.sonnerie_type = 3;
-    c.sonnerie_bip_frequence = 440;
-    c.sonnerie_bip_duree = 1200;
-    c.sonnerie_son = QStringLiteral("sons/coucou.wav");
-    c.langue = QStringLiteral("en");
-    sauver_configuration();
-
-    g_configuration = Configuration();
+    {
+        const auto file = conf.read();
+        for (const auto& [key, value] : stored)
+            file->setValue(key, value);
+    }
     charger_configuration();
+    const Configuration& c = g_configuration;
     QCOMPARE(c.premier_demarrage, false);
-    QCOMPARE(c.demarrage_reduire, true);
-    QCOMPARE(c.demarrage_os, false);
     QCOMPARE(c.demarrage_onTop, true);
-    QCOMPARE(c.sauvegarde_alarmes, false);
-    QCOMPARE(c.sauvegarde_chronos, false);
-    QCOMPARE(c.sauvegarde_car, false);
     QCOMPARE(c.sauvegarde_te, false);
     QCOMPARE(c.horloge_image, QStringLiteral("/tmp/cadran é.png"));
-    QCOMPARE(c.horloge_pen_r, 12);
     QCOMPARE(c.horloge_pen_v, 34);
-    QCOMPARE(c.horloge_pen_b, 255);
-    QCOMPARE(c.horloge_pen_size, 3);
-    QCOMPARE(c.horloge_aiguille_seconde, false);
-    QCOMPARE(c.vibration_active, true);
-    QCOMPARE(c.vibration_duree, 4999);
     QCOMPARE(c.vibration_intensite, 20);
-    QCOMPARE(c.sonnerie_type, 3);
-    QCOMPARE(c.sonnerie_bip_frequence, 440);
     QCOMPARE(c.sonnerie_bip_duree, 1200);
-    QCOMPARE(c.sonnerie_son, QStringLiteral("sons/coucou.wav"));
     QCOMPARE(c.langue, QStringLiteral("en"));
+
+    // Saved into an empty file, everything comes from memory.
+    conf.write({});
+    sauver_configuration();
+    compareFile(conf, stored);
 }
 
 void TestSettings::unreadableValuesKeepTheirDefault_data()
