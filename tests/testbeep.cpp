@@ -4,182 +4,81 @@
 #include "support/audioanalysis.h"
 
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <cstdlib>
 
 class TestBeep : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-
-    void sampleCount_data();
-    void sampleCount();
-    void pitch_data();
-    void pitch();
-    void silence_data();
-    void silence();
-    void level_data();
-    void level();
-    void softEdges();
-
-    void withoutSoundServer_data();
-    void withoutSoundServer();
-
-private:
-    QTemporaryDir m_dir;
+    void length_data();
+    void length();
+    void tone_data();
+    void tone();
+    void zeroHertzIsSilence();
+    void withoutSoundServerReturnsAtOnce();
 };
 
-void TestBeep::initTestCase()
+void TestBeep::length_data()
 {
-    // Point PulseAudio at a socket nobody listens on, with no daemon spawned
-    // on demand: this process has no audio output at all, whether or not it
-    // runs inside a desktop session.
-    QVERIFY(m_dir.isValid());
-    const QString config = m_dir.filePath(QStringLiteral("client.conf"));
-    QFile file(config);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("autospawn = no\n");
-    file.close();
-    qputenv("PULSE_CLIENTCONFIG", config.toLocal8Bit());
-    qputenv("PULSE_SERVER", "unix:" + m_dir.filePath(QStringLiteral("nothing-here")).toLocal8Bit());
-}
-
-void TestBeep::sampleCount_data()
-{
-    QTest::addColumn<int>("frequency");
     QTest::addColumn<int>("durationMs");
-    QTest::addColumn<int>("sampleRate");
     QTest::addColumn<int>("expectedSamples");
 
-    QTest::newRow("500 ms at 44100 Hz") << 440 << 500 << 44100 << 22050;
-    QTest::newRow("1 s at 48000 Hz") << 1000 << 1000 << 48000 << 48000;
-    QTest::newRow("a partial sample is left out") << 440 << 1 << 44100 << 44;
-    QTest::newRow("silence is as long as a tone") << 0 << 250 << 8000 << 2000;
-    QTest::newRow("ten minutes does not overflow") << 440 << 600000 << 8000 << 4800000;
-    QTest::newRow("zero duration is empty") << 440 << 0 << 44100 << 0;
-    QTest::newRow("negative duration is empty") << 440 << -500 << 44100 << 0;
-    QTest::newRow("negative duration of silence is empty") << 0 << -1 << 44100 << 0;
+    QTest::newRow("a partial sample is left out") << 1 << 44;
+    QTest::newRow("a minute does not overflow") << 60000 << 2646000;
+    QTest::newRow("negative duration is empty") << -500 << 0;
 }
 
-void TestBeep::sampleCount()
+void TestBeep::length()
 {
-    QFETCH(int, frequency);
     QFETCH(int, durationMs);
-    QFETCH(int, sampleRate);
     QFETCH(int, expectedSamples);
-
-    const QByteArray pcm = platform::beepSamples(frequency, durationMs, sampleRate);
-    QCOMPARE(pcm.size(), qsizetype(expectedSamples) * 2);
+    QCOMPARE(platform::beepSamples(440, durationMs, 44100).size(), qsizetype(expectedSamples) * 2);
 }
 
-void TestBeep::pitch_data()
+void TestBeep::tone_data()
 {
     QTest::addColumn<int>("frequency");
     QTest::addColumn<int>("sampleRate");
     QTest::addColumn<double>("expectedHz");
 
     QTest::newRow("440 Hz") << 440 << 44100 << 440.0;
-    QTest::newRow("1000 Hz") << 1000 << 48000 << 1000.0;
+    QTest::newRow("1000 Hz at 48000 Hz") << 1000 << 48000 << 1000.0;
     QTest::newRow("7000 Hz") << 7000 << 44100 << 7000.0;
-    QTest::newRow("low pitch at a low rate") << 100 << 8000 << 100.0;
-    // 30 kHz sampled at 44.1 kHz would come out as a 14.1 kHz alias; it is
-    // held at 45 % of the rate instead.
-    QTest::newRow("above what the rate carries") << 30000 << 44100 << 19845.0;
+    QTest::newRow("held at 45 % of the rate, not aliased") << 30000 << 44100 << 19845.0;
 }
 
-void TestBeep::pitch()
+void TestBeep::tone()
 {
     QFETCH(int, frequency);
     QFETCH(int, sampleRate);
     QFETCH(double, expectedHz);
 
-    const QVector<qint16> samples = audio::fromPcm16(platform::beepSamples(frequency, 500, sampleRate));
-    const double measured = audio::dominantFrequency(samples, sampleRate);
-    QVERIFY2(std::abs(measured - expectedHz) < 1.0,
-             qPrintable(QStringLiteral("measured %1 Hz").arg(measured)));
-}
-
-void TestBeep::silence_data()
-{
-    QTest::addColumn<int>("frequency");
-
-    QTest::newRow("0 Hz") << 0;
-    QTest::newRow("negative frequency counts as 0 Hz") << -440;
-}
-
-void TestBeep::silence()
-{
-    QFETCH(int, frequency);
-
-    const QVector<qint16> samples = audio::fromPcm16(platform::beepSamples(frequency, 200, 44100));
-    QCOMPARE(samples.size(), 8820);
-    QCOMPARE(audio::peak(samples), 0);
-}
-
-void TestBeep::level_data()
-{
-    QTest::addColumn<int>("frequency");
-    QTest::addColumn<int>("sampleRate");
-
-    QTest::newRow("440 Hz") << 440 << 44100;
-    QTest::newRow("7000 Hz") << 7000 << 48000;
-}
-
-void TestBeep::level()
-{
-    QFETCH(int, frequency);
-    QFETCH(int, sampleRate);
-
-    // About half of full scale (-6 dBFS): loud enough, never clipped, and the
-    // same whatever the pitch.
     const QVector<qint16> samples = audio::fromPcm16(platform::beepSamples(frequency, 300, sampleRate));
-    const int peak = audio::peak(samples);
-    QVERIFY2(peak >= 15500 && peak <= 16500, qPrintable(QStringLiteral("peak %1").arg(peak)));
-    // A steady tone: no sample in the middle falls far under the envelope.
-    const QVector<qint16> middle = samples.mid(samples.size() / 4, samples.size() / 2);
-    QCOMPARE(audio::peak(middle), peak);
+    QCOMPARE_LT(qAbs(audio::frequency(samples, sampleRate) - expectedHz), 1.0);
+    // About -6 dBFS from 10 ms on, with ramps at both ends so it does not click.
+    const qsizetype ms = sampleRate / 1000;
+    QCOMPARE_LE(audio::peak(samples), 16500);
+    QCOMPARE_GE(audio::peak(samples.mid(10 * ms, 10 * ms)), 15500);
+    QCOMPARE_LT(audio::peak(samples.first(ms)), 5000);
+    QCOMPARE_LT(audio::peak(samples.last(ms)), 5000);
 }
 
-void TestBeep::softEdges()
+void TestBeep::zeroHertzIsSilence()
 {
-    // 300 ms at 1000 Hz, 48000 Hz: 14400 samples. The ends ramp up and down
-    // over a few milliseconds instead of jumping, which would click.
-    const QVector<qint16> samples = audio::fromPcm16(platform::beepSamples(1000, 300, 48000));
-    QCOMPARE(samples.size(), 14400);
-    QCOMPARE(samples.first(), qint16(0));
-    QCOMPARE(samples.last(), qint16(0));
-    // First and last millisecond (48 samples): well under full level.
-    QVERIFY(audio::peak(samples.mid(0, 48)) < 5000);
-    QVERIFY(audio::peak(samples.mid(14400 - 48)) < 5000);
-    // From 10 ms on, the full level is reached.
-    QVERIFY(audio::peak(samples.mid(480, 480)) > 15500);
-    QVERIFY(audio::peak(samples.mid(14400 - 960, 480)) > 15500);
+    QCOMPARE(platform::beepSamples(0, 200, 44100), QByteArray(8820 * 2, '\0'));
+    QCOMPARE(platform::beepSamples(-440, 200, 44100), QByteArray(8820 * 2, '\0'));
 }
 
-void TestBeep::withoutSoundServer_data()
+void TestBeep::withoutSoundServerReturnsAtOnce()
 {
-    QTest::addColumn<int>("frequency");
-    QTest::addColumn<int>("durationMs");
-
-    QTest::newRow("tone") << 440 << 2000;
-    QTest::newRow("silence") << 0 << 2000;
-    QTest::newRow("negative values") << -440 << -2000;
-}
-
-void TestBeep::withoutSoundServer()
-{
-    QFETCH(int, frequency);
-    QFETCH(int, durationMs);
-
+    // A socket nobody listens on: no audio output, even inside a desktop session.
+    qputenv("PULSE_SERVER", "unix:/nonexistent/clepsa-no-sound-server");
     QElapsedTimer clock;
     clock.start();
-    platform::Beep(frequency, durationMs);
-    QVERIFY2(clock.elapsed() < 500, qPrintable(QStringLiteral("took %1 ms").arg(clock.elapsed())));
+    platform::Beep(440, 2000);
+    platform::Beep(0, 2000);
+    QCOMPARE_LT(clock.elapsed(), 500);
 }
 
 QTEST_GUILESS_MAIN(TestBeep)
