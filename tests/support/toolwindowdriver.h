@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QStringList>
+#include <QString>
 
 class QTabWidget;
 class QWidget;
 
 // Drives a tool window as its user does: through its tool bar and its tabs.
 QTabWidget* toolTabs(QWidget& window);
-QStringList toolTabLabels(QWidget& window);
 // Triggers the tool-bar action with that text ("&Nouveau", "&Supprimer").
 void triggerToolAction(QWidget& window, const QString& text);
