@@ -1,6 +1,6 @@
-// The main window on a real X display with a window manager, a tray host and
-// a sound server (scripts/desktop-session): input comes as real X events and
-// what the window manager made of the window is read back from X.
+// The main window on the real X desktop of scripts/desktop-session: input
+// comes as real X events, and what the window manager made of the window is
+// read back from X.
 
 #include "app/applicationlifetime.h"
 #include "app/configuration.h"
@@ -12,16 +12,14 @@
 #include "support/xdesktop.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QMenu>
-#include <QScreen>
 #include <QSoundEffect>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -32,21 +30,9 @@ constexpr int kWmTimeoutMs = 5000;
 // window knows where it stands.
 bool settled(QWidget* window, bool framed)
 {
-    if (!window->isVisible())
-        return false;
     const QList<int> extents = xdesktop::frameExtents(window->winId());
-    if (extents.isEmpty() || (extents[2] > 0) != framed)
-        return false;
-    return xdesktop::absolutePosition(window->winId()) == window->mapToGlobal(QPoint(0, 0));
-}
-
-// Samples of a 16-bit mono PCM WAV file with a plain 44-byte header.
-QVector<qint16> wavSamples(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return audio::fromPcm16(file.readAll().mid(44));
+    return window->isVisible() && !extents.isEmpty() && (extents[2] > 0) == framed
+        && xdesktop::absolutePosition(window->winId()) == window->mapToGlobal(QPoint(0, 0));
 }
 
 } // namespace
@@ -57,27 +43,24 @@ class TestMainWindowDesktop : public QObject
 
 private slots:
     void initTestCase();
-    void init();
     void cleanup();
 
     void dragFollowsTheLeftButtonOnly_data();
     void dragFollowsTheLeftButtonOnly();
     void wheelChangesOpacityWithinBounds();
-    void doubleClickSwitchesFramedAndFrameless_data();
     void doubleClickSwitchesFramedAndFrameless();
     void stayOnTopShowsInTheWindowManagerState_data();
     void stayOnTopShowsInTheWindowManagerState();
     void closingTheWindowLeavesTheProgramRunning();
     void trayClickShowsTheWindow_data();
     void trayClickShowsTheWindow();
-    void wavChimePlaysToItsEndThenGoes();
-    void unplayableChimeGoesAtOnce_data();
-    void unplayableChimeGoesAtOnce();
-    void looksLikeAFinishedClock();
+    void hourlyChimeIsHeard_data();
+    void hourlyChimeIsHeard();
 
 private:
-    void start();
+    void start(const QByteArray& settings = {});
     QPoint grabPoint() const;
+    void toggleFrame(bool framed);
 
     std::unique_ptr<TemporaryConfiguration> m_conf;
     std::unique_ptr<ApplicationLifetime> m_lifetime;
@@ -90,21 +73,16 @@ void TestMainWindowDesktop::initTestCase()
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
 }
 
-void TestMainWindowDesktop::init()
+void TestMainWindowDesktop::start(const QByteArray& settings)
 {
     m_conf = std::make_unique<TemporaryConfiguration>();
-    m_conf->write("[General]\npremier_demarrage=false\n");
-}
-
-void TestMainWindowDesktop::start()
-{
+    m_conf->write("[General]\npremier_demarrage=false\n" + settings);
     m_lifetime = std::make_unique<ApplicationLifetime>(*qApp);
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (auto* fenetre = qobject_cast<FenetrePrincipale*>(w))
             m_window = fenetre;
     }
     QVERIFY(m_window);
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
     QTRY_VERIFY_WITH_TIMEOUT(settled(m_window, true), kWmTimeoutMs);
 }
 
@@ -124,100 +102,67 @@ QPoint TestMainWindowDesktop::grabPoint() const
     return heure->mapToGlobal(heure->rect().center());
 }
 
+void TestMainWindowDesktop::toggleFrame(bool framed)
+{
+    QVERIFY(xdesktop::moveMouse(grabPoint()));
+    QVERIFY(xdesktop::click(1, 2));
+    QTRY_VERIFY_WITH_TIMEOUT(settled(m_window, framed), kWmTimeoutMs);
+}
+
 void TestMainWindowDesktop::dragFollowsTheLeftButtonOnly_data()
 {
     QTest::addColumn<int>("button");
-    QTest::addColumn<bool>("moves");
-    QTest::addRow("left button drags") << 1 << true;
-    QTest::addRow("right button does not") << 3 << false;
+    QTest::addColumn<QPoint>("moved");
+    QTest::addRow("left button drags") << 1 << QPoint(60, 42);
+    QTest::addRow("right button does not") << 3 << QPoint(0, 0);
 }
 
 void TestMainWindowDesktop::dragFollowsTheLeftButtonOnly()
 {
     QFETCH(int, button);
-    QFETCH(bool, moves);
+    QFETCH(QPoint, moved);
     start();
 
     const WId id = m_window->winId();
-    const QPoint before = xdesktop::absolutePosition(id);
-    const QPoint from = grabPoint();
+    const QPoint before = xdesktop::absolutePosition(id), from = grabPoint();
     QVERIFY(xdesktop::moveMouse(from));
     QVERIFY(xdesktop::pressButton(button));
     QTest::qWait(100);
-
-    // The first pixel of movement moves the window by one pixel: no jump to
-    // put the corner under the cursor.
+    // The first pixel moves the window by one: no jump to put its corner
+    // under the cursor.
     QVERIFY(xdesktop::moveMouse(from + QPoint(1, 1)));
-    if (moves)
+    if (button == 1)
         QTRY_COMPARE_WITH_TIMEOUT(xdesktop::absolutePosition(id), before + QPoint(1, 1), kWmTimeoutMs);
-
-    for (int step = 1; step <= 6; ++step) {
-        QVERIFY(xdesktop::moveMouse(from + QPoint(10 * step, 7 * step)));
-        QTest::qWait(30);
-    }
+    QVERIFY(xdesktop::moveMouse(from + QPoint(60, 42)));
+    QTest::qWait(100);
     QVERIFY(xdesktop::releaseButton(button));
-    if (button == 3)
-        xdesktop::pressKey(QStringLiteral("Escape"));
+    xdesktop::pressKey(QStringLiteral("Escape")); // the context menu of the right button
 
-    const QPoint expected = moves ? before + QPoint(60, 42) : before;
-    QTRY_COMPARE_WITH_TIMEOUT(xdesktop::absolutePosition(id), expected, kWmTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(xdesktop::absolutePosition(id), before + moved, kWmTimeoutMs);
     QTest::qWait(300);
-    QCOMPARE(xdesktop::absolutePosition(id), expected);
+    QCOMPARE(xdesktop::absolutePosition(id), before + moved);
 }
 
 void TestMainWindowDesktop::wheelChangesOpacityWithinBounds()
 {
     start();
     QVERIFY(xdesktop::moveMouse(grabPoint()));
-    const auto xOpacity = [this] {
-        return xdesktop::property(m_window->winId(), QStringLiteral("_NET_WM_WINDOW_OPACITY")).toDouble()
-            / 4294967295.0;
-    };
-
-    // Eighteen steps of 0.05 reach 0.1; the rest must change nothing.
+    // Eighteen steps of 0.05 reach 0.1; more change nothing.
     QVERIFY(xdesktop::click(5, 30, 20));
     QTRY_VERIFY_WITH_TIMEOUT(m_window->windowOpacity() <= 0.1 + 1e-9, kWmTimeoutMs);
     QTest::qWait(300);
-    const double lowest = m_window->windowOpacity();
-    QVERIFY2(lowest > 0.04, qPrintable(QString::number(lowest)));
-    QVERIFY(xdesktop::click(5, 5, 20));
-    QTest::qWait(300);
-    QCOMPARE(m_window->windowOpacity(), lowest);
-    QTRY_VERIFY_WITH_TIMEOUT(std::abs(xOpacity() - lowest) < 0.01, kWmTimeoutMs);
+    QVERIFY2(m_window->windowOpacity() > 0.04, qPrintable(QString::number(m_window->windowOpacity())));
 
     QVERIFY(xdesktop::click(4, 30, 20));
     QTRY_COMPARE_WITH_TIMEOUT(m_window->windowOpacity(), 1.0, kWmTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(std::abs(xOpacity() - 1.0) < 1e-6, kWmTimeoutMs);
-}
-
-void TestMainWindowDesktop::doubleClickSwitchesFramedAndFrameless_data()
-{
-    QTest::addColumn<int>("button");
-    QTest::addRow("left button") << 1;
-    QTest::addRow("right button") << 3;
 }
 
 void TestMainWindowDesktop::doubleClickSwitchesFramedAndFrameless()
 {
-    QFETCH(int, button);
     start();
-
-    QVERIFY(xdesktop::moveMouse(grabPoint()));
-    QVERIFY(xdesktop::click(button, 2));
-    QTRY_VERIFY_WITH_TIMEOUT(settled(m_window, false), kWmTimeoutMs);
+    toggleFrame(false);
     QCOMPARE(xdesktop::frameExtents(m_window->winId()), (QList<int>{0, 0, 0, 0}));
-    // No decorations asked of the window manager.
-    QCOMPARE(xdesktop::property(m_window->winId(), QStringLiteral("_MOTIF_WM_HINTS")).section(", ", 2, 2),
-             QStringLiteral("0x0"));
-    if (button == 3)
-        xdesktop::pressKey(QStringLiteral("Escape"));
-
-    QVERIFY(xdesktop::moveMouse(grabPoint()));
-    QVERIFY(xdesktop::click(button, 2));
-    QTRY_VERIFY_WITH_TIMEOUT(settled(m_window, true), kWmTimeoutMs);
-    QVERIFY(xdesktop::frameExtents(m_window->winId())[2] > 0);
-    if (button == 3)
-        xdesktop::pressKey(QStringLiteral("Escape"));
+    toggleFrame(true);
 }
 
 void TestMainWindowDesktop::stayOnTopShowsInTheWindowManagerState_data()
@@ -234,20 +179,13 @@ void TestMainWindowDesktop::stayOnTopShowsInTheWindowManagerState()
 {
     QFETCH(bool, onTop);
     QFETCH(bool, frameless);
-    m_conf->write(QByteArray("[General]\npremier_demarrage=false\n[demarrage]\nonTop=")
-                  + (onTop ? "true" : "false") + "\n");
-    start();
-
-    if (frameless) {
-        QVERIFY(xdesktop::moveMouse(grabPoint()));
-        QVERIFY(xdesktop::click(1, 2));
-        QTRY_VERIFY_WITH_TIMEOUT(settled(m_window, false), kWmTimeoutMs);
-    }
+    start(onTop ? "[demarrage]\nonTop=true\n" : "[demarrage]\nonTop=false\n");
+    if (frameless)
+        toggleFrame(false);
     const auto above = [this] {
         return xdesktop::netWmState(m_window->winId()).contains(QStringLiteral("_NET_WM_STATE_ABOVE"));
     };
-    if (onTop)
-        QTRY_VERIFY_WITH_TIMEOUT(above(), kWmTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(above(), onTop, kWmTimeoutMs);
     QTest::qWait(200);
     QCOMPARE(above(), onTop);
 }
@@ -255,24 +193,17 @@ void TestMainWindowDesktop::stayOnTopShowsInTheWindowManagerState()
 void TestMainWindowDesktop::closingTheWindowLeavesTheProgramRunning()
 {
     start();
-    const WId id = m_window->winId();
-    bool hidden = false;
-    QTimer::singleShot(0, qApp, [id] { xdesktop::closeThroughWindowManager(id); });
-    QTimer::singleShot(2000, qApp, [&] {
-        hidden = !m_window->isVisible();
-        QCoreApplication::exit(42);
-    });
-    // The loop would end with 0 if closing the last window quit the program.
+    QTimer::singleShot(0, qApp, [this] { xdesktop::closeThroughWindowManager(m_window->winId()); });
+    QTimer::singleShot(2000, qApp, [] { QCoreApplication::exit(42); });
+    // Ending with 0 would mean closing the last window quit the program.
     QCOMPARE(QCoreApplication::exec(), 42);
-    QVERIFY(hidden);
-    QVERIFY(g_trayIcon->isVisible());
+    QVERIFY(!m_window->isVisible());
 }
 
 void TestMainWindowDesktop::trayClickShowsTheWindow_data()
 {
     QTest::addColumn<int>("button");
     QTest::addRow("left click") << 1;
-    QTest::addRow("middle click") << 2;
     QTest::addRow("right click, with the menu") << 3;
 }
 
@@ -281,120 +212,53 @@ void TestMainWindowDesktop::trayClickShowsTheWindow()
     QFETCH(int, button);
     start();
     m_window->hide();
-    QTRY_VERIFY(!m_window->isVisible());
-
+    QTRY_VERIFY_WITH_TIMEOUT(!xdesktop::isViewable(m_window->winId()), kWmTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(g_trayIcon->geometry().isValid(), kWmTimeoutMs);
     QVERIFY(xdesktop::moveMouse(g_trayIcon->geometry().center()));
     QVERIFY(xdesktop::click(button));
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->isVisible(), kWmTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(xdesktop::isViewable(m_window->winId()), kWmTimeoutMs);
     if (button == 3) {
-        // The menu opens as well, and showing the window does not close it.
+        // Showing the window does not close the menu the click opened.
         QTRY_VERIFY_WITH_TIMEOUT(g_trayIcon->contextMenu()->isVisible(), kWmTimeoutMs);
         QTest::qWait(300);
         QVERIFY(g_trayIcon->contextMenu()->isVisible());
         QVERIFY(xdesktop::pressKey(QStringLiteral("Escape")));
-        QTRY_VERIFY(!g_trayIcon->contextMenu()->isVisible());
     }
 }
 
-void TestMainWindowDesktop::wavChimePlaysToItsEndThenGoes()
+void TestMainWindowDesktop::hourlyChimeIsHeard_data()
 {
-    start();
-    const QString ding = QFINDTESTDATA("../resources/ding.wav");
-    const audio::Span inFile = audio::loudSpan(wavSamples(ding), 1000);
-    QVERIFY(!inFile.isEmpty());
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("sound");
+    QTest::addColumn<int>("heardMs");
 
-    g_configuration.sonnerie_type = 2;
-    g_configuration.sonnerie_son = ding;
+    const QString ding = QFINDTESTDATA("../resources/ding.wav");
+    QTest::addRow("type 0 is silent") << 0 << ding << 0;
+    QTest::addRow("type 1 beeps") << 1 << ding << 200;
+    QTest::addRow("type 2 plays the whole WAV") << 2 << ding << 1172;
+    QTest::addRow("type 3 is silent") << 3 << ding << 0;
+    QTest::addRow("missing WAV") << 2 << QStringLiteral("/nonexistent/ding.wav") << 0;
+    QTest::addRow("not a WAV") << 2 << QFINDTESTDATA("../resources/Clock.png") << 0;
+}
+
+void TestMainWindowDesktop::hourlyChimeIsHeard()
+{
+    QFETCH(int, type);
+    QFETCH(QString, sound);
+    QFETCH(int, heardMs);
+    start();
+    g_configuration.sonnerie_type = type;
+    g_configuration.sonnerie_son = sound;
+    g_configuration.sonnerie_bip_frequence = 440;
+    g_configuration.sonnerie_bip_duree = 200;
+
     AudioCapture capture;
     QVERIFY2(capture.start(), qPrintable(capture.errorString()));
-    QElapsedTimer playing;
-    playing.start();
     m_window->nouvelle_heure();
-
-    QCOMPARE(m_window->findChildren<QSoundEffect*>().size(), 1);
+    // The sound object goes once the sound is over, or cannot be played.
     QTRY_COMPARE_WITH_TIMEOUT(m_window->findChildren<QSoundEffect*>().size(), 0, 10000);
-    const qint64 livedMs = playing.elapsed();
-    const audio::Span heard = audio::loudSpan(capture.stop(), 1000);
-
-    const double fileMs = inFile.milliseconds(44100);
-    const QString what = QStringLiteral("lived %1 ms, heard %2 ms of %3 ms")
-                             .arg(livedMs).arg(heard.milliseconds(AudioCapture::sampleRate)).arg(fileMs);
-    QVERIFY2(!heard.isEmpty(), qPrintable(what));
-    QVERIFY2(std::abs(heard.milliseconds(AudioCapture::sampleRate) - fileMs) < 60, qPrintable(what));
-    QVERIFY2(livedMs >= fileMs, qPrintable(what));
-}
-
-void TestMainWindowDesktop::unplayableChimeGoesAtOnce_data()
-{
-    QTest::addColumn<QByteArray>("contents");
-    QTest::addRow("missing file") << QByteArray();
-    QTest::addRow("not a sound") << QByteArray("RIFF....WAVEnot really");
-}
-
-void TestMainWindowDesktop::unplayableChimeGoesAtOnce()
-{
-    QFETCH(QByteArray, contents);
-    start();
-    const QString path = m_conf->dirPath() + QStringLiteral("/chime.wav");
-    if (!contents.isEmpty()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-    }
-    g_configuration.sonnerie_type = 2;
-    g_configuration.sonnerie_son = path;
-    m_window->nouvelle_heure();
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->findChildren<QSoundEffect*>().size(), 0, 2000);
-}
-
-void TestMainWindowDesktop::looksLikeAFinishedClock()
-{
-    start();
-    m_window->move(40, 40);
-    QTRY_VERIFY_WITH_TIMEOUT(settled(m_window, true), kWmTimeoutMs);
-    const QList<int> frame = xdesktop::frameExtents(m_window->winId());
-    const QRect client = m_window->geometry();
-    const QRect framed = client.adjusted(-frame[0], -frame[2], frame[1], frame[3]);
-    const auto grab = [this](const QRect& area) {
-        return m_window->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
-    };
-    // Pixels of `part` on screen that pass `test`.
-    const auto count = [&](const char* part, auto test) {
-        const auto* label = m_window->findChild<QLabel*>(part);
-        const QImage shot = grab(QRect(label->mapToGlobal(QPoint(0, 0)), label->size()));
-        int n = 0;
-        for (int y = 0; y < shot.height(); ++y)
-            for (int x = 0; x < shot.width(); ++x)
-                n += test(QColor(shot.pixel(x, y))) ? 1 : 0;
-        return n;
-    };
-    const auto dark = [](const QColor& c) { return c.lightness() < 80; };
-    const auto red = [](const QColor& c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; };
-
-    const QString dir = qEnvironmentVariable("CLEPSA_SCREENSHOT_DIR");
-    if (!dir.isEmpty())
-        grab(framed).save(dir + QStringLiteral("/mainwindow.png"));
-
-    // Bold digits and the date line are drawn; the bell is not there.
-    QVERIFY(count("m_heure", dark) > 200);
-    QVERIFY(count("m_date", dark) > 100);
-    QVERIFY(!m_window->findChild<QLabel*>("m_cloche")->isVisible());
-
-    // Hands drawn in red stand out on the face.
-    QCOMPARE(count("m_horloge", red), 0);
-    g_configuration.horloge_pen_r = 255;
-    g_configuration.horloge_pen_size = 2;
-    m_window->update_horloge();
-    QTRY_VERIFY_WITH_TIMEOUT(count("m_horloge", red) > 30, kWmTimeoutMs);
-
-    if (!dir.isEmpty()) {
-        // The bell is forced on just for the picture: it needs an armed alarm.
-        m_window->findChild<QLabel*>("m_cloche")->show();
-        QTest::qWait(200);
-        grab(framed).save(dir + QStringLiteral("/mainwindow-bell.png"));
-    }
+    const double heard = audio::loudSpan(capture.stop(), 1000).milliseconds(AudioCapture::sampleRate);
+    QVERIFY2(std::abs(heard - heardMs) < 60, qPrintable(QString::number(heard)));
 }
 
 QTEST_MAIN(TestMainWindowDesktop)

@@ -12,6 +12,17 @@ QString hexId(WId window)
     return QStringLiteral("0x") + QString::number(quint64(window), 16);
 }
 
+// Standard output of an X tool; `ok` tells whether it ran and exited with 0.
+QString run(const QString& program, const QStringList& arguments, bool* ok = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    const bool finished = process.waitForStarted(5000) && process.waitForFinished(10000);
+    if (ok)
+        *ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 bool xdotool(const QStringList& arguments)
 {
     bool ok = false;
@@ -19,52 +30,37 @@ bool xdotool(const QStringList& arguments)
     return ok;
 }
 
-} // namespace
-
-QByteArray run(const QString& program, const QStringList& arguments, bool* ok)
+// The values of a window property, as xprop prints them after " = ".
+QStringList property(WId window, const QString& name)
 {
-    QProcess process;
-    process.start(program, arguments);
-    const bool finished = process.waitForStarted(5000) && process.waitForFinished(10000);
-    if (ok)
-        *ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    return process.readAllStandardOutput();
-}
-
-QString property(WId window, const QString& name)
-{
-    const QString line = QString::fromUtf8(
-        run(QStringLiteral("xprop"), {QStringLiteral("-notype"), QStringLiteral("-id"), hexId(window), name}));
+    const QString line =
+        run(QStringLiteral("xprop"), {QStringLiteral("-notype"), QStringLiteral("-id"), hexId(window), name});
     const qsizetype equals = line.indexOf(QStringLiteral(" = "));
-    return equals < 0 ? QString() : line.mid(equals + 3).trimmed();
+    return equals < 0 ? QStringList()
+                      : line.mid(equals + 3).trimmed().split(QStringLiteral(", "), Qt::SkipEmptyParts);
 }
+
+QString xwininfoField(WId window, const QString& field)
+{
+    const QRegularExpression line(QStringLiteral("^\\s*") + field + QStringLiteral(":\\s*(.*)$"),
+                                  QRegularExpression::MultilineOption);
+    return line.match(run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), hexId(window)})).captured(1).trimmed();
+}
+
+} // namespace
 
 QStringList netWmState(WId window)
 {
-    return property(window, QStringLiteral("_NET_WM_STATE")).split(QStringLiteral(", "), Qt::SkipEmptyParts);
+    return property(window, QStringLiteral("_NET_WM_STATE"));
 }
 
 QList<int> frameExtents(WId window)
 {
     QList<int> extents;
-    for (const QString& value : property(window, QStringLiteral("_NET_FRAME_EXTENTS")).split(QStringLiteral(", "),
-                                                                                         Qt::SkipEmptyParts))
+    for (const QString& value : property(window, QStringLiteral("_NET_FRAME_EXTENTS")))
         extents.append(value.toInt());
     return extents.size() == 4 ? extents : QList<int>();
 }
-
-namespace {
-
-QString xwininfoField(WId window, const QString& field)
-{
-    const QString info = QString::fromUtf8(run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), hexId(window)}));
-    const QRegularExpression line(QStringLiteral("^\\s*") + QRegularExpression::escape(field)
-                                      + QStringLiteral(":\\s*(.*)$"),
-                                  QRegularExpression::MultilineOption);
-    return line.match(info).captured(1).trimmed();
-}
-
-} // namespace
 
 QPoint absolutePosition(WId window)
 {
