@@ -133,21 +133,29 @@ QImage withShadow(const QImage &layer, int blur, QPointF offset, double opacity)
     return out;
 }
 
+// A rectangle with rounded corners whose top-right corner is cut off: a
+// sheet of paper, or a floppy disk.
+QPainterPath cutCornerOutline(const QRectF &r, double cut, double corner)
+{
+    QPainterPath path;
+    path.moveTo(r.left() + corner, r.top());
+    path.lineTo(r.right() - cut, r.top());
+    path.lineTo(r.right(), r.top() + cut);
+    path.lineTo(r.right(), r.bottom() - corner);
+    path.quadTo(r.right(), r.bottom(), r.right() - corner, r.bottom());
+    path.lineTo(r.left() + corner, r.bottom());
+    path.quadTo(r.left(), r.bottom(), r.left(), r.bottom() - corner);
+    path.lineTo(r.left(), r.top() + corner);
+    path.quadTo(r.left(), r.top(), r.left() + corner, r.top());
+    path.closeSubpath();
+    return path;
+}
+
 // A sheet of paper with a folded top-right corner, shared by "new" and
 // "export" so the two toolbar icons belong together.
 void paintSheet(QPainter &p, const QRectF &r, double fold, double corner)
 {
-    QPainterPath sheet;
-    sheet.moveTo(r.left() + corner, r.top());
-    sheet.lineTo(r.right() - fold, r.top());
-    sheet.lineTo(r.right(), r.top() + fold);
-    sheet.lineTo(r.right(), r.bottom() - corner);
-    sheet.quadTo(r.right(), r.bottom(), r.right() - corner, r.bottom());
-    sheet.lineTo(r.left() + corner, r.bottom());
-    sheet.quadTo(r.left(), r.bottom(), r.left(), r.bottom() - corner);
-    sheet.lineTo(r.left(), r.top() + corner);
-    sheet.quadTo(r.left(), r.top(), r.left() + corner, r.top());
-    sheet.closeSubpath();
+    const QPainterPath sheet = cutCornerOutline(r, fold, corner);
 
     p.setPen(QPen(QColor(0xb4, 0xbd, 0xc8), 4, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
     p.setBrush(vertical(r.top(), r.bottom(), QColor(0xff, 0xff, 0xff), QColor(0xea, 0xee, 0xf3)));
@@ -478,17 +486,7 @@ QImage drawDisk()
 
     const QRectF r(8, 6, 112, 112);
     const double corner = 10, cut = 18;
-    QPainterPath body;
-    body.moveTo(r.left() + corner, r.top());
-    body.lineTo(r.right() - cut, r.top());
-    body.lineTo(r.right(), r.top() + cut);
-    body.lineTo(r.right(), r.bottom() - corner);
-    body.quadTo(r.right(), r.bottom(), r.right() - corner, r.bottom());
-    body.lineTo(r.left() + corner, r.bottom());
-    body.quadTo(r.left(), r.bottom(), r.left(), r.bottom() - corner);
-    body.lineTo(r.left(), r.top() + corner);
-    body.quadTo(r.left(), r.top(), r.left() + corner, r.top());
-    body.closeSubpath();
+    const QPainterPath body = cutCornerOutline(r, cut, corner);
     p.setPen(QPen(QColor(0x1a, 0x3f, 0x7a), 2, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
     p.setBrush(vertical(r.top(), r.bottom(), QColor(0x4a, 0x8c, 0xe6), QColor(0x22, 0x55, 0xa8)));
     p.drawPath(body);
