@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -12,7 +13,47 @@ constexpr double kOpacityStep = 0.05;
 // The wheel never makes a window fully transparent, so it can be found again.
 constexpr double kLowestOpacityToLower = 0.1;
 
+// A window that is hidden and shown again at once races with the window
+// manager on X11: while it forgets the withdrawn window's state it can drop
+// the stay-on-top state written for the new mapping. Once the window is on
+// screen, the state is asked for again, which a mapped window does through
+// the window manager itself.
+class StayOnTopReminder : public QObject
+{
+public:
+    explicit StayOnTopReminder(QWindow* window)
+        : QObject(window)
+        , m_window(window)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && m_window->isExposed()) {
+            const Qt::WindowFlags flags = m_window->flags();
+            m_window->setFlags(flags & ~Qt::WindowStaysOnTopHint);
+            m_window->setFlags(flags);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWindow* m_window;
+};
+
 } // namespace
+
+void showWithFlags(QWidget* window, Qt::WindowFlags flags)
+{
+    window->hide();
+    window->setWindowFlags(flags);
+    window->show();
+    if ((flags & Qt::WindowStaysOnTopHint) && window->windowHandle())
+        new StayOnTopReminder(window->windowHandle());
+}
 
 WindowGestures::WindowGestures(QWidget* window, Qt::WindowFlags framelessFlags)
     : QObject(window)
@@ -69,9 +110,7 @@ bool WindowGestures::wheel(QWheelEvent* event)
 bool WindowGestures::doubleClick()
 {
     m_sansCadre = !m_sansCadre;
-    m_window->hide();
-    m_window->setWindowFlags(m_sansCadre ? withStayOnTop(m_framelessFlags) : framedWindowFlags());
-    m_window->show();
+    showWithFlags(m_window, m_sansCadre ? withStayOnTop(m_framelessFlags) : framedWindowFlags());
     return true;
 }
 

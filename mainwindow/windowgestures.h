@@ -41,3 +41,6 @@ private:
 Qt::WindowFlags framedWindowFlags();
 // `base` with the stay-on-top hint added when demarrage/onTop says so.
 Qt::WindowFlags withStayOnTop(Qt::WindowFlags base);
+// Hides `window`, gives it `flags` and shows it again, making sure the window
+// manager keeps it on top when the flags ask for it.
+void showWithFlags(QWidget* window, Qt::WindowFlags flags);
