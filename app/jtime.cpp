@@ -43,14 +43,14 @@ void JTime::check()
     m_timer->start(alignedDelayToNextSecond(time));
 
     const QDateTime minute = truncatedToMinute(now);
-    const bool firstCheck = !m_previousMinute.isValid();
-    const bool newMinute = firstCheck ? time.second() == 0 : minute != m_previousMinute;
+    const bool firstCheck = !m_lastCheckMinute.isValid();
+    const bool newMinute = firstCheck ? time.second() == 0 : minute != m_lastCheckMinute;
     // A new hour is marked only when the check lands in its minute 0: after a
     // sleep or a clock change the hour that was missed is not chimed late.
     const bool newHour = newMinute && time.minute() == 0
-        && (firstCheck || minute.date() != m_previousMinute.date()
-            || m_previousMinute.time().hour() != time.hour());
-    m_previousMinute = minute;
+        && (firstCheck || minute.date() != m_lastCheckMinute.date()
+            || m_lastCheckMinute.time().hour() != time.hour());
+    m_lastCheckMinute = minute;
 
     emit secondChanged();
     if (newMinute) {

@@ -18,6 +18,9 @@ class JTime : public QObject, public QTime
 public:
     explicit JTime(QObject* parent = nullptr);
 
+    // The date of the last check, which goes with its time.
+    QDate dateOfCheck() const { return m_lastCheckMinute.date(); }
+
     // How long to wait from `now` until just after the next whole second.
     static int alignedDelayToNextSecond(const QTime& now);
 
@@ -31,6 +34,6 @@ signals:
 
 private:
     QTimer* m_timer;
-    // Date, hour and minute of the previous check; invalid before the first.
-    QDateTime m_previousMinute;
+    // Date, hour and minute of the last check; invalid before the first.
+    QDateTime m_lastCheckMinute;
 };

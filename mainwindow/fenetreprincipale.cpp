@@ -1,7 +1,6 @@
 #include "mainwindow/fenetreprincipale.h"
 
 #include "app/applicationlifetime.h"
-#include "app/clock.h"
 #include "app/configuration.h"
 #include "app/globals.h"
 #include "app/jtime.h"
@@ -134,7 +133,8 @@ void FenetrePrincipale::showFromTray(QSystemTrayIcon::ActivationReason reason)
 
 void FenetrePrincipale::update_horloge()
 {
-    // Everything shows the time of the tick, not a fresh reading.
+    // Everything shows the date and time of the tick, not a fresh reading, so
+    // the date and the time cannot disagree across midnight.
     const QTime now = *g_jtime;
     const Configuration& c = g_configuration;
     const QColor hands(colourComponent(c.horloge_pen_r), colourComponent(c.horloge_pen_v),
@@ -147,7 +147,7 @@ void FenetrePrincipale::update_horloge()
     const QString time = now.toString(u"hh:mm:ss");
     m_ui->m_heure->setText(time);
     m_actionTitreTray->setText(tr("Rivozur") + QStringLiteral(" - ") + time);
-    const QString date = dateLine(Clock::instance().currentDateTime().date());
+    const QString date = dateLine(g_jtime->dateOfCheck());
     m_ui->m_date->setText(date);
     g_trayIcon->setToolTip(date + QStringLiteral(" - ") + now.toString(u"hh:mm"));
 }

@@ -88,6 +88,7 @@ void TestTick::heldTimeIsTheTimeOfTheCheck()
     ScopedClock scoped(&clock);
     JTime tick;
     QCOMPARE(static_cast<const QTime&>(tick), QTime(21, 7, 45, 123));
+    QCOMPARE(tick.dateOfCheck(), QDate(2026, 12, 5));
 
     // Receivers read the time of the check that called them.
     int heardMinute = -1;
@@ -98,6 +99,10 @@ void TestTick::heldTimeIsTheTimeOfTheCheck()
     QCOMPARE(tick.hour(), 21);
     QCOMPARE(tick.second(), 0);
     QCOMPARE(tick.msec(), 4);
+
+    // The clock moved on since; the held date is still that of the check.
+    clock.setCurrentDateTime(at("2026-12-06 00:00:00.000"));
+    QCOMPARE(tick.dateOfCheck(), QDate(2026, 12, 5));
 }
 
 void TestTick::nextCheckLandsJustAfterTheSecond_data()
