@@ -26,8 +26,7 @@ void report(QTextStream& out, const char* name, std::vector<int> delays)
     const auto at = [&delays](double q) {
         return delays[std::min(delays.size() - 1, size_t(q * double(delays.size())))];
     };
-    out << qSetFieldWidth(28) << Qt::left << name << qSetFieldWidth(0)
-        << "samples " << delays.size()
+    out << qSetFieldWidth(28) << Qt::left << name << qSetFieldWidth(0) << "samples " << delays.size()
         << "  median " << at(0.5) << " ms"
         << "  p99 " << at(0.99) << " ms"
         << "  max " << delays.back() << " ms\n";

@@ -42,8 +42,8 @@ void drawHand(QPainter& painter, QPoint centre, double length, double angle)
 
 } // namespace
 
-QPixmap drawClockFace(const QString& imagePath, const QColor& handColour, int handWidth,
-                      bool secondHand, int hour, int minute, int second)
+QPixmap drawClockFace(const QString& imagePath, const QColor& handColour, int handWidth, bool secondHand,
+                      int hour, int minute, int second)
 {
     QImage face = faceBackground(imagePath);
     const QPoint centre(face.width() / 2, face.height() / 2);

@@ -13,5 +13,5 @@ inline constexpr int kClockFaceSize = 58;
 // over it in `handColour`, always opaque. A `handWidth` of 0 (or less) draws
 // the thinnest line, not an invisible one. The hour hand moves only on the
 // hour.
-QPixmap drawClockFace(const QString& imagePath, const QColor& handColour, int handWidth,
-                      bool secondHand, int hour, int minute, int second);
+QPixmap drawClockFace(const QString& imagePath, const QColor& handColour, int handWidth, bool secondHand,
+                      int hour, int minute, int second);

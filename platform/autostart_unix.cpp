@@ -15,8 +15,7 @@ QString quotedExec(const QString& programPath)
 {
     QString escaped;
     for (const QChar c : programPath) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$')
-            || c == QLatin1Char('\\'))
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
             escaped += QLatin1Char('\\');
         if (c == QLatin1Char('%'))
             escaped += QLatin1Char('%');
@@ -47,14 +46,14 @@ void setAutostart(bool enabled, const QString& programPath)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return;
-    const QString entry = QStringLiteral(
-        "[Desktop Entry]\n"
-        "Type=Application\n"
-        "Name=Clepsa\n"
-        "Comment=Horloge de bureau\n"
-        "Exec=%1\n"
-        "Terminal=false\n"
-        "X-GNOME-Autostart-enabled=true\n").arg(quotedExec(programPath));
+    const QString entry = QStringLiteral("[Desktop Entry]\n"
+                                         "Type=Application\n"
+                                         "Name=Clepsa\n"
+                                         "Comment=Horloge de bureau\n"
+                                         "Exec=%1\n"
+                                         "Terminal=false\n"
+                                         "X-GNOME-Autostart-enabled=true\n")
+                              .arg(quotedExec(programPath));
     file.write(entry.toUtf8());
     file.commit();
 }

@@ -6,8 +6,7 @@ namespace platform {
 
 namespace {
 
-const QString kRunKey = QStringLiteral(
-    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+const QString kRunKey = QStringLiteral("\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
 
 } // namespace
 

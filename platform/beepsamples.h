@@ -61,7 +61,7 @@ public:
     QByteArray int16Samples() const
     {
         QByteArray pcm(qsizetype(m_count * qint64(sizeof(qint16))), '\0');
-        char *out = pcm.data();
+        char* out = pcm.data();
         for (qint64 i = 0; i < m_count; ++i) {
             const qint16 sample = toInt16(valueAt(i));
             std::memcpy(out + i * qint64(sizeof(qint16)), &sample, sizeof sample);

@@ -10,9 +10,9 @@ void quitOnTerminationRequest()
     // Windows ends the process soon after the session manager's request has
     // been answered, so leave the event loop right away: the shutdown that
     // follows saves everything, as "Quitter" does.
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp,
-                     [](QSessionManager&) { QCoreApplication::quit(); },
-                     Qt::DirectConnection);
+    QObject::connect(
+        qApp, &QGuiApplication::commitDataRequest, qApp, [](QSessionManager&) { QCoreApplication::quit(); },
+        Qt::DirectConnection);
 }
 
 } // namespace platform

@@ -25,8 +25,8 @@ void setTrayMessageSink(TrayMessageSink sink)
     traySinkOverride() = std::move(sink);
 }
 
-void showTrayMessage(const QString& titre, const QString& texte,
-                     QSystemTrayIcon::MessageIcon icone, int duree)
+void showTrayMessage(const QString& titre, const QString& texte, QSystemTrayIcon::MessageIcon icone,
+                     int duree)
 {
     if (const TrayMessageSink& sink = traySinkOverride()) {
         sink(TrayMessage{titre, texte, icone, duree});

@@ -7,8 +7,8 @@
 
 // Shows a balloon at the tray icon g_trayIcon; lost silently when there is no
 // tray icon or the desktop shows no balloons.
-void showTrayMessage(const QString& titre, const QString& texte,
-                     QSystemTrayIcon::MessageIcon icone, int duree);
+void showTrayMessage(const QString& titre, const QString& texte, QSystemTrayIcon::MessageIcon icone,
+                     int duree);
 // Hands a local file to the desktop's default handler; failures are silent.
 void ouvrirFichier(const QString& chemin);
 

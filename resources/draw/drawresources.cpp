@@ -45,7 +45,7 @@ QImage blankImage(int width, int height)
     return image;
 }
 
-void smooth(QPainter &p)
+void smooth(QPainter& p)
 {
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
@@ -58,7 +58,7 @@ QPointF polar(QPointF centre, double radius, double degrees)
     return {centre.x() + radius * std::sin(a), centre.y() - radius * std::cos(a)};
 }
 
-QLinearGradient vertical(double top, double bottom, const QColor &from, const QColor &to)
+QLinearGradient vertical(double top, double bottom, const QColor& from, const QColor& to)
 {
     QLinearGradient g(0, top, 0, bottom);
     g.setColorAt(0, from);
@@ -67,13 +67,13 @@ QLinearGradient vertical(double top, double bottom, const QColor &from, const QC
 }
 
 // Three box-blur passes over the alpha channel approximate a gaussian blur.
-std::vector<float> blurAlpha(const QImage &layer, int radius)
+std::vector<float> blurAlpha(const QImage& layer, int radius)
 {
     const int w = layer.width();
     const int h = layer.height();
     std::vector<float> a(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y) {
-        const QRgb *line = reinterpret_cast<const QRgb *>(layer.constScanLine(y));
+        const QRgb* line = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
         for (int x = 0; x < w; ++x)
             a[static_cast<size_t>(y) * w + x] = qAlpha(line[x]) / 255.0f;
     }
@@ -89,15 +89,14 @@ std::vector<float> blurAlpha(const QImage &layer, int radius)
             auto at = [&](int i) -> float {
                 if (i < 0 || i >= len)
                     return 0.0f;
-                return horizontal ? a[static_cast<size_t>(l) * w + i]
-                                  : a[static_cast<size_t>(i) * w + l];
+                return horizontal ? a[static_cast<size_t>(l) * w + i] : a[static_cast<size_t>(i) * w + l];
             };
             float sum = 0;
             for (int i = -radius; i <= radius; ++i)
                 sum += at(i);
             for (int i = 0; i < len; ++i) {
-                const size_t idx = horizontal ? static_cast<size_t>(l) * w + i
-                                              : static_cast<size_t>(i) * w + l;
+                const size_t idx =
+                    horizontal ? static_cast<size_t>(l) * w + i : static_cast<size_t>(i) * w + l;
                 tmp[idx] = sum * norm;
                 sum += at(i + radius + 1) - at(i - radius);
             }
@@ -112,12 +111,12 @@ std::vector<float> blurAlpha(const QImage &layer, int radius)
 }
 
 // Composites `layer` over a soft drop shadow of itself.
-QImage withShadow(const QImage &layer, int blur, QPointF offset, double opacity)
+QImage withShadow(const QImage& layer, int blur, QPointF offset, double opacity)
 {
     const std::vector<float> alpha = blurAlpha(layer, blur);
     QImage shadow = blankImage(layer.width(), layer.height());
     for (int y = 0; y < shadow.height(); ++y) {
-        QRgb *line = reinterpret_cast<QRgb *>(shadow.scanLine(y));
+        QRgb* line = reinterpret_cast<QRgb*>(shadow.scanLine(y));
         for (int x = 0; x < shadow.width(); ++x) {
             const float v = alpha[static_cast<size_t>(y) * shadow.width() + x];
             const int a = std::clamp(static_cast<int>(std::lround(v * opacity * 255.0)), 0, 255);
@@ -135,7 +134,7 @@ QImage withShadow(const QImage &layer, int blur, QPointF offset, double opacity)
 
 // A rectangle with rounded corners whose top-right corner is cut off: a
 // sheet of paper, or a floppy disk.
-QPainterPath cutCornerOutline(const QRectF &r, double cut, double corner)
+QPainterPath cutCornerOutline(const QRectF& r, double cut, double corner)
 {
     QPainterPath path;
     path.moveTo(r.left() + corner, r.top());
@@ -153,7 +152,7 @@ QPainterPath cutCornerOutline(const QRectF &r, double cut, double corner)
 
 // A sheet of paper with a folded top-right corner, shared by "new" and
 // "export" so the two toolbar icons belong together.
-void paintSheet(QPainter &p, const QRectF &r, double fold, double corner)
+void paintSheet(QPainter& p, const QRectF& r, double fold, double corner)
 {
     const QPainterPath sheet = cutCornerOutline(r, fold, corner);
 
@@ -226,8 +225,8 @@ QImage drawClock()
     // Hour ticks; the quarters are longer and bolder.
     for (int h = 0; h < 12; ++h) {
         const bool quarter = h % 3 == 0;
-        p.setPen(QPen(quarter ? QColor(0x22, 0x2a, 0x34) : QColor(0x5e, 0x69, 0x76),
-                      quarter ? 3.2 : 1.7, Qt::SolidLine, Qt::FlatCap));
+        p.setPen(QPen(quarter ? QColor(0x22, 0x2a, 0x34) : QColor(0x5e, 0x69, 0x76), quarter ? 3.2 : 1.7,
+                      Qt::SolidLine, Qt::FlatCap));
         p.drawLine(polar(c, quarter ? 22.5 : 25.0, h * 30.0), polar(c, 29.0, h * 30.0));
     }
 
@@ -328,8 +327,8 @@ QImage drawModernFace()
 
     for (int h = 0; h < 12; ++h) {
         const bool quarter = h % 3 == 0;
-        p.setPen(QPen(quarter ? QColor(0x1e, 0x26, 0x30) : QColor(0x6a, 0x74, 0x80),
-                      quarter ? 2.4 : 1.2, Qt::SolidLine, Qt::FlatCap));
+        p.setPen(QPen(quarter ? QColor(0x1e, 0x26, 0x30) : QColor(0x6a, 0x74, 0x80), quarter ? 2.4 : 1.2,
+                      Qt::SolidLine, Qt::FlatCap));
         p.drawLine(polar(c, quarter ? 18.0 : 20.5, h * 30.0), polar(c, 23.5, h * 30.0));
     }
     p.end();
@@ -428,7 +427,7 @@ QImage drawDelete()
 }
 
 // Media buttons share a look: a coloured gradient with a darker edge.
-QImage drawMediaShape(int w, int h, const QPainterPath &shape, const QColor &light, const QColor &dark)
+QImage drawMediaShape(int w, int h, const QPainterPath& shape, const QColor& light, const QColor& dark)
 {
     QImage image = blankImage(w, h);
     QPainter p(&image);
@@ -568,7 +567,8 @@ std::vector<qint16> synthesiseChime()
     constexpr double seconds = 1.5;
     constexpr int count = static_cast<int>(rate * seconds);
 
-    struct Partial {
+    struct Partial
+    {
         double ratio;
         double amplitude;
         double decay; // time constant, seconds
@@ -576,19 +576,18 @@ std::vector<qint16> synthesiseChime()
     // Hum, fundamental (doubled with a slight detune for a gentle beat),
     // tierce, nominal and two upper partials.
     const Partial partials[] = {
-        {0.500, 0.22, 0.50}, {1.000, 1.00, 0.42}, {1.0030, 0.35, 0.36},
-        {1.190, 0.18, 0.26}, {2.000, 0.42, 0.22}, {2.760, 0.26, 0.12},
-        {5.400, 0.10, 0.06},
+        {0.500, 0.22, 0.50}, {1.000, 1.00, 0.42}, {1.0030, 0.35, 0.36}, {1.190, 0.18, 0.26},
+        {2.000, 0.42, 0.22}, {2.760, 0.26, 0.12}, {5.400, 0.10, 0.06},
     };
     constexpr double base = 880.0;
-    constexpr double attack = 0.006;  // raised-cosine onset, seconds
-    constexpr double release = 0.35;  // fade to exact silence at the end
+    constexpr double attack = 0.006; // raised-cosine onset, seconds
+    constexpr double release = 0.35; // fade to exact silence at the end
 
     std::vector<double> signal(count);
     for (int i = 0; i < count; ++i) {
         const double t = static_cast<double>(i) / rate;
         double v = 0;
-        for (const Partial &pt : partials)
+        for (const Partial& pt : partials)
             v += pt.amplitude * std::exp(-t / pt.decay) * std::sin(2 * kPi * base * pt.ratio * t);
         double envelope = 1.0;
         if (t < attack)
@@ -612,7 +611,7 @@ std::vector<qint16> synthesiseChime()
     return samples;
 }
 
-bool writeWav(const QString &path, const std::vector<qint16> &samples)
+bool writeWav(const QString& path, const std::vector<qint16>& samples)
 {
     constexpr quint32 rate = 44100;
     constexpr quint16 channels = 1, bits = 16;
@@ -628,8 +627,7 @@ bool writeWav(const QString &path, const std::vector<qint16> &samples)
     out << quint32(36 + dataBytes);
     out.writeRawData("WAVE", 4);
     out.writeRawData("fmt ", 4);
-    out << quint32(16) << quint16(1) << channels << rate << quint32(rate * blockAlign) << blockAlign
-        << bits;
+    out << quint32(16) << quint16(1) << channels << rate << quint32(rate * blockAlign) << blockAlign << bits;
     out.writeRawData("data", 4);
     out << dataBytes;
     for (qint16 s : samples)
@@ -639,7 +637,7 @@ bool writeWav(const QString &path, const std::vector<qint16> &samples)
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -658,8 +656,9 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    struct Image {
-        const char *name;
+    struct Image
+    {
+        const char* name;
         int width, height;
         std::function<QImage()> draw;
     };
@@ -677,7 +676,7 @@ int main(int argc, char **argv)
     };
 
     int failures = 0;
-    for (const Image &img : images) {
+    for (const Image& img : images) {
         const QImage image = img.draw();
         const QString path = dir.filePath(QString::fromLatin1(img.name));
         if (image.size() != QSize(img.width, img.height) || !image.hasAlphaChannel()
@@ -686,8 +685,7 @@ int main(int argc, char **argv)
             ++failures;
             continue;
         }
-        out << path << "  " << img.width << "x" << img.height << "  " << QFileInfo(path).size()
-            << " bytes\n";
+        out << path << "  " << img.width << "x" << img.height << "  " << QFileInfo(path).size() << " bytes\n";
     }
 
     const QString wav = dir.filePath(QStringLiteral("ding.wav"));

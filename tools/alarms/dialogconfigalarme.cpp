@@ -11,7 +11,8 @@ DialogConfigAlarme::DialogConfigAlarme()
 
     connect(m_ui->m_scrollbar_heure, &QScrollBar::valueChanged, this, &DialogConfigAlarme::refresh_hour);
     connect(m_ui->m_scrollbar_minute, &QScrollBar::valueChanged, this, &DialogConfigAlarme::refresh_hour);
-    connect(m_ui->bouton_fichier_parcourir, &QPushButton::clicked, this, &DialogConfigAlarme::parcourir_fichier);
+    connect(m_ui->bouton_fichier_parcourir, &QPushButton::clicked, this,
+            &DialogConfigAlarme::parcourir_fichier);
     connect(m_ui->bouton_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->bouton_annuler, &QPushButton::clicked, this, &QDialog::reject);
 
