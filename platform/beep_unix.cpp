@@ -16,11 +16,6 @@
 
 namespace platform {
 
-QByteArray beepSamples(int frequency, int durationMs, int sampleRate)
-{
-    return detail::BeepTone(frequency, durationMs, sampleRate).int16Samples();
-}
-
 namespace {
 
 // The sound server's buffer for the beep: enough to ride out a busy event loop,
@@ -46,8 +41,10 @@ constexpr int safetyMarginMs = 1500;
 class ToneWriter
 {
 public:
-    ToneWriter(const detail::BeepTone &tone, const QAudioFormat &format, int leadInMs)
-        : m_tone(tone), m_format(format), m_leadIn(qint64(leadInMs) * format.sampleRate() / 1000)
+    ToneWriter(const detail::BeepTone& tone, const QAudioFormat& format, int leadInMs)
+        : m_tone(tone)
+        , m_format(format)
+        , m_leadIn(qint64(leadInMs) * format.sampleRate() / 1000)
     {
     }
 
@@ -64,7 +61,7 @@ public:
         const int sampleBytes = m_format.bytesPerSample();
         const qint64 frames = maxBytes / frameBytes;
         QByteArray chunk(qsizetype(frames * frameBytes), '\0');
-        char *data = chunk.data();
+        char* data = chunk.data();
         for (qint64 f = 0; f < frames; ++f, ++m_next) {
             const qint64 i = m_next - m_leadIn;
             const double value = i >= 0 && i < m_tone.sampleCount() ? m_tone.valueAt(i) : 0.0;
@@ -75,7 +72,7 @@ public:
     }
 
 private:
-    void writeSample(char *out, double value) const
+    void writeSample(char* out, double value) const
     {
         value = std::clamp(value, -1.0, 1.0);
         switch (m_format.sampleFormat()) {
@@ -112,7 +109,7 @@ private:
 
 // Mono 16-bit at a usual rate when the output takes it; otherwise the output's
 // own format, which ToneWriter converts to.
-QAudioFormat chooseFormat(const QAudioDevice &device)
+QAudioFormat chooseFormat(const QAudioDevice& device)
 {
     const QAudioFormat preferred = device.preferredFormat();
     for (int rate : {preferred.sampleRate(), 48000, 44100}) {
@@ -161,7 +158,7 @@ void Beep(int frequency, int durationMs)
     // before playing on, and QAudioSink's pull mode only ever writes whole
     // periods, so it can stall for good. Topping up to exactly what is free,
     // and going on with silence after the tone, keeps the stream moving.
-    QIODevice *output = sink.start();
+    QIODevice* output = sink.start();
     if (!output || sink.state() == QAudio::StoppedState || sink.error() != QAudio::NoError) {
         sink.stop();
         return;

@@ -1,5 +1,4 @@
 #include "platform/beep.h"
-#include "platform/beepsamples.h"
 
 #include <algorithm>
 
@@ -9,11 +8,6 @@
 #include <windows.h>
 
 namespace platform {
-
-QByteArray beepSamples(int frequency, int durationMs, int sampleRate)
-{
-    return detail::BeepTone(frequency, durationMs, sampleRate).int16Samples();
-}
 
 void Beep(int frequency, int durationMs)
 {
