@@ -4,6 +4,7 @@
 #include "platform/autostart.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -13,7 +14,7 @@ Configuration g_configuration;
 
 namespace {
 
-QString g_configurationOverride;
+QString g_configurationPath;
 
 // Visits every scalar key in the order in which it is written; the load and
 // the save share this one list.
@@ -71,19 +72,25 @@ void readValue(const QVariant& stored, QString& value)
 
 } // namespace
 
-QString configurationFilePath()
+QString locateConfigurationFile(const QString& programDir, const WritableTest& isWritable)
 {
-    if (!g_configurationOverride.isEmpty())
-        return g_configurationOverride;
-
-    const QString programDir = QCoreApplication::applicationDirPath();
-    const QFileInfo beside(programDir + QStringLiteral("/conf.ini"));
-    if (QFileInfo(programDir).isWritable() && (!beside.exists() || beside.isWritable()))
-        return beside.filePath();
+    const QString beside = programDir + QStringLiteral("/conf.ini");
+    if (isWritable(programDir) && (!QFileInfo::exists(beside) || isWritable(beside)))
+        return beside;
 
     const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(userDir);
     return userDir + QStringLiteral("/conf.ini");
+}
+
+QString configurationFilePath()
+{
+    if (g_configurationPath.isEmpty()) {
+        g_configurationPath =
+            locateConfigurationFile(QCoreApplication::applicationDirPath(),
+                                    [](const QString& path) { return QFileInfo(path).isWritable(); });
+    }
+    return g_configurationPath;
 }
 
 std::unique_ptr<QSettings> openConfiguration()
@@ -91,9 +98,19 @@ std::unique_ptr<QSettings> openConfiguration()
     return std::make_unique<QSettings>(configurationFilePath(), QSettings::IniFormat);
 }
 
+bool commitConfiguration(QSettings& settings)
+{
+    settings.sync();
+    if (settings.status() == QSettings::NoError)
+        return true;
+    qWarning().noquote() << QStringLiteral("Clepsa : impossible d'enregistrer les réglages dans %1")
+                                .arg(QDir::toNativeSeparators(settings.fileName()));
+    return false;
+}
+
 void setConfigurationFilePath(const QString& path)
 {
-    g_configurationOverride = path;
+    g_configurationPath = path;
 }
 
 void charger_configuration()
@@ -116,6 +133,7 @@ void sauver_configuration()
         forEachKey(g_configuration, [&settings](const char* key, const auto& value) {
             settings->setValue(QLatin1String(key), value);
         });
+        commitConfiguration(*settings);
     }
     platform::setAutostart(g_configuration.demarrage_os, QCoreApplication::applicationFilePath());
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QSettings;
@@ -44,10 +45,22 @@ void charger_configuration();
 // keys alone, and brings the autostart entry in line with demarrage/os.
 void sauver_configuration();
 
-// conf.ini beside the program when that directory is writable (portable
-// use), otherwise in the user's configuration directory for Clepsa.
+// The conf.ini that every reader and writer uses. Settled at the first call
+// (start-up makes it) and kept for the whole run, so that the settings and
+// every tool write the same file even if a folder changes meanwhile.
 QString configurationFilePath();
 // Every reader and writer of conf.ini opens it through this.
 std::unique_ptr<QSettings> openConfiguration();
-// Points conf.ini elsewhere (tests); an empty path restores the default.
+// Writes what `settings` holds to its file now. A failure is told in one
+// line on stderr naming the file; the values stay in memory only.
+bool commitConfiguration(QSettings& settings);
+// Points conf.ini elsewhere (tests); an empty path settles it afresh at the
+// next call.
 void setConfigurationFilePath(const QString& path);
+
+// The rule behind configurationFilePath(): conf.ini beside the program when
+// its folder can be written (portable use), and the file too if it is there;
+// otherwise in the user's configuration folder for Clepsa, which is made if
+// needed. `isWritable` is asked about paths.
+using WritableTest = std::function<bool(const QString& path)>;
+QString locateConfigurationFile(const QString& programDir, const WritableTest& isWritable);

@@ -81,6 +81,7 @@ FenetreAlarmes::~FenetreAlarmes()
     settings->remove(kGroup);
     if (g_configuration.sauvegarde_alarmes)
         save(*settings);
+    commitConfiguration(*settings);
 }
 
 bool FenetreAlarmes::hasActiveAlarm() const
