@@ -2,7 +2,7 @@
 
 #include "app/configuration.h"
 #include "app/globals.h"
-#include "mainwindow/fenetreprincipale.h"
+#include "app/weblinks.h"
 #include "platform/termination.h"
 
 #include <QApplication>
@@ -11,8 +11,9 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <QWidget>
 
-ApplicationLifetime::ApplicationLifetime(QApplication& app)
+ApplicationLifetime::ApplicationLifetime(QApplication& app, const MainWindowFactory& makeMainWindow)
     : m_translator(std::make_unique<QTranslator>())
 {
     QApplication::setApplicationName(QStringLiteral("Clepsa"));
@@ -27,11 +28,10 @@ ApplicationLifetime::ApplicationLifetime(QApplication& app)
 
     // Only the toolkit's own texts are translated; ours are French already.
     (void)m_translator->load(QStringLiteral("qt_") + QLocale::system().name(),
-                             QLibraryInfo::path(QLibraryInfo::TranslationsPath),
-                             QString(), QString());
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath), QString(), QString());
     app.installTranslator(m_translator.get());
 
-    m_fenetre = std::make_unique<FenetrePrincipale>();
+    m_fenetre = makeMainWindow();
 
     if (g_configuration.premier_demarrage) {
         QUrl firstStart = homePageUrl();
@@ -51,14 +51,4 @@ ApplicationLifetime::~ApplicationLifetime()
     sauver_configuration();
     liberer_objets_globaux();
     m_fenetre.reset();
-}
-
-QUrl ApplicationLifetime::homePageUrl()
-{
-    return QUrl(QStringLiteral(CLEPSA_HOMEPAGE_URL));
-}
-
-QUrl ApplicationLifetime::helpUsPageUrl()
-{
-    return QUrl(QStringLiteral(CLEPSA_HELPUS_URL));
 }

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QUrl>
-
+#include <functional>
 #include <memory>
 
-class FenetrePrincipale;
 class QApplication;
 class QTranslator;
+class QWidget;
 
 // Everything that happens around the event loop: the construction brings the
 // program up (global objects, settings, translator, first start, the window
@@ -15,18 +14,21 @@ class QTranslator;
 class ApplicationLifetime
 {
 public:
-    explicit ApplicationLifetime(QApplication& app);
+    // Builds the main window once the settings are loaded; main() hands in
+    // the real one, so that start-up depends on no window of its own.
+    using MainWindowFactory = std::function<std::unique_ptr<QWidget>()>;
+
+    ApplicationLifetime(QApplication& app, const MainWindowFactory& makeMainWindow);
     ~ApplicationLifetime();
 
     ApplicationLifetime(const ApplicationLifetime&) = delete;
     ApplicationLifetime& operator=(const ApplicationLifetime&) = delete;
 
-    static QUrl homePageUrl();
-    static QUrl helpUsPageUrl();
+    QWidget* mainWindow() const { return m_fenetre.get(); }
 
 private:
     std::unique_ptr<QTranslator> m_translator;
     // Destroyed by hand after the settings are saved and the global objects
     // are gone: its tool windows write their items last.
-    std::unique_ptr<FenetrePrincipale> m_fenetre;
+    std::unique_ptr<QWidget> m_fenetre;
 };

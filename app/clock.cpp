@@ -38,14 +38,3 @@ qint64 SystemClock::monotonicMsecs() const
     }();
     return timer.elapsed();
 }
-
-ManualClock::ManualClock(const QDateTime& start)
-    : m_now(start)
-{
-}
-
-void ManualClock::advanceMsecs(qint64 msecs)
-{
-    m_now = m_now.addMSecs(msecs);
-    m_monotonic += msecs;
-}

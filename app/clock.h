@@ -29,31 +29,3 @@ public:
     QDateTime currentDateTime() const override;
     qint64 monotonicMsecs() const override;
 };
-
-// A clock that only moves when told to; both readings advance together.
-class ManualClock : public Clock
-{
-public:
-    explicit ManualClock(const QDateTime& start = QDateTime(QDate(2026, 12, 5), QTime(12, 0)));
-
-    QDateTime currentDateTime() const override { return m_now; }
-    qint64 monotonicMsecs() const override { return m_monotonic; }
-
-    void setCurrentDateTime(const QDateTime& now) { m_now = now; }
-    void advanceMsecs(qint64 msecs);
-    void advanceSeconds(qint64 seconds) { advanceMsecs(seconds * 1000); }
-
-private:
-    QDateTime m_now;
-    qint64 m_monotonic = 0;
-};
-
-// Installs a clock for the lifetime of a scope (tests, benchmarks).
-class ScopedClock
-{
-public:
-    explicit ScopedClock(Clock* clock) { Clock::setInstance(clock); }
-    ~ScopedClock() { Clock::setInstance(nullptr); }
-    ScopedClock(const ScopedClock&) = delete;
-    ScopedClock& operator=(const ScopedClock&) = delete;
-};

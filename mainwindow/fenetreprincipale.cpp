@@ -1,13 +1,13 @@
 #include "mainwindow/fenetreprincipale.h"
 
-#include "app/applicationlifetime.h"
 #include "app/configuration.h"
 #include "app/globals.h"
 #include "app/jtime.h"
+#include "app/weblinks.h"
+#include "app/windowgestures.h"
 #include "mainwindow/aboutdialog.h"
 #include "mainwindow/clockface.h"
 #include "mainwindow/shake.h"
-#include "mainwindow/windowgestures.h"
 #include "platform/beep.h"
 #include "tools/alarms/fenetrealarmes.h"
 
@@ -190,24 +190,25 @@ void FenetrePrincipale::playChime(const QString& wavFile)
 void FenetrePrincipale::changer_langue(QAction* action)
 {
     g_configuration.langue = action->whatsThis();
-    QMessageBox::information(this, tr("Information"),
-                             tr("Veuillez redémarrer le programme pour que le nouveau paramètre soit pris en compte."));
+    QMessageBox::information(
+        this, tr("Information"),
+        tr("Veuillez redémarrer le programme pour que le nouveau paramètre soit pris en compte."));
 }
 
 void FenetrePrincipale::slot_openWebsiteHomepage()
 {
-    QDesktopServices::openUrl(ApplicationLifetime::homePageUrl());
+    QDesktopServices::openUrl(homePageUrl());
 }
 
 void FenetrePrincipale::slot_openWebsiteHelpUs()
 {
-    QDesktopServices::openUrl(ApplicationLifetime::helpUsPageUrl());
+    QDesktopServices::openUrl(helpUsPageUrl());
 }
 
 void FenetrePrincipale::setStaysOnTopHint()
 {
     // Setting flags hides a visible window; whoever calls this shows it again.
-    const Qt::WindowFlags framed = framedWindowFlags();
+    const Qt::WindowFlags framed = framedWindowFlags(g_configuration.demarrage_onTop);
     setWindowFlags(framed);
     m_alarmes->setWindowFlags(framed);
 }

@@ -1,14 +1,12 @@
+#include "support/uidriver.h"
 #include "tools/alarms/dialogconfigalarme.h"
 
-#include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTimer>
-#include <QWheelEvent>
 
 class TestAlarmDialog : public QObject
 {
@@ -16,7 +14,6 @@ class TestAlarmDialog : public QObject
 
 private slots:
     void barsSetTheTimeWithinItsRange();
-    void sameWheelStepMovesHourAndMinuteOppositeWays();
     void untouchedIsArmedMidnightAndValuesStayBetweenUses();
     void cancelledChooserKeepsTheEarlierFile();
 };
@@ -52,41 +49,23 @@ void TestAlarmDialog::barsSetTheTimeWithinItsRange()
     QCOMPARE(formatAlarmTime(dialog.getAlarme().h, dialog.getAlarme().m), QStringLiteral("23:59"));
 }
 
-void TestAlarmDialog::sameWheelStepMovesHourAndMinuteOppositeWays()
-{
-    DialogConfigAlarme dialog;
-    dialog.show();
-    bar(dialog, "m_scrollbar_heure")->setValue(12);
-    bar(dialog, "m_scrollbar_minute")->setValue(30);
-    QCOMPARE(shownTime(dialog), QStringLiteral("11:29"));
-
-    // One notch up scrolls three lines: a later hour, an earlier minute.
-    for (QScrollBar* target : {bar(dialog, "m_scrollbar_heure"), bar(dialog, "m_scrollbar_minute")}) {
-        const QPointF inside = QRectF(target->rect()).center();
-        QWheelEvent wheel(inside, target->mapToGlobal(inside), QPoint(), QPoint(0, 120), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(target, &wheel);
-    }
-    QCOMPARE(shownTime(dialog), QStringLiteral("14:26"));
-}
-
 void TestAlarmDialog::untouchedIsArmedMidnightAndValuesStayBetweenUses()
 {
     DialogConfigAlarme dialog;
     const Alarme a = dialog.getAlarme();
-    QCOMPARE(formatAlarmTime(a.h, a.m), QStringLiteral("00:00"));
-    QVERIFY(a.active);
+    QVERIFY(a.h == 0 && a.m == 0 && a.active && a.message.isEmpty() && !a.execute && a.file.isEmpty());
     QCOMPARE(a.title, QStringLiteral("Titre..."));
-    QVERIFY(a.message.isEmpty() && !a.execute && a.file.isEmpty());
 
     // Neither "OK" nor "Annuler" clears what a use entered.
     for (const char* button : {"bouton_ok", "bouton_annuler"}) {
-        QTimer::singleShot(0, &dialog, [&dialog, button] {
-            bar(dialog, "m_scrollbar_heure")->triggerAction(QAbstractSlider::SliderSingleStepSub);
-            QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("m_lineedit_alerte")), QStringLiteral("!"));
-            QTest::mouseClick(dialog.findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
-        });
-        dialog.exec();
+        QVERIFY(answerNextDialog(
+            [&dialog] { dialog.exec(); },
+            [button](QDialog& shown) {
+                bar(shown, "m_scrollbar_heure")->triggerAction(QAbstractSlider::SliderSingleStepSub);
+                QTest::keyClicks(shown.findChild<QLineEdit*>(QStringLiteral("m_lineedit_alerte")),
+                                 QStringLiteral("!"));
+                QTest::mouseClick(shown.findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+            }));
     }
     QCOMPARE(shownTime(dialog), QStringLiteral("02:00"));
     QCOMPARE(dialog.getAlarme().message, QStringLiteral("!!"));
@@ -96,14 +75,14 @@ void TestAlarmDialog::cancelledChooserKeepsTheEarlierFile()
 {
     DialogConfigAlarme dialog;
     const QString file = QCoreApplication::applicationFilePath();
+    auto* browse = dialog.findChild<QPushButton*>(QStringLiteral("bouton_fichier_parcourir"));
     for (const bool accept : {true, false}) {
-        QTimer::singleShot(0, [file, accept] {
-            auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            QVERIFY(chooser);
-            chooser->selectFile(file);
-            accept ? static_cast<QDialog*>(chooser)->accept() : chooser->reject();
-        });
-        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("bouton_fichier_parcourir")), Qt::LeftButton);
+        QVERIFY(answerNextDialog([browse] { QTest::mouseClick(browse, Qt::LeftButton); },
+                                 [&](QDialog& chooser) {
+                                     QVERIFY(qobject_cast<QFileDialog*>(&chooser));
+                                     static_cast<QFileDialog&>(chooser).selectFile(file);
+                                     accept ? chooser.accept() : chooser.reject();
+                                 }));
         QCOMPARE(dialog.getAlarme().file, file);
     }
 }

@@ -1,14 +1,13 @@
-#include "app/clock.h"
 #include "app/configuration.h"
 #include "app/globals.h"
 #include "app/jtime.h"
+#include "support/manualclock.h"
 #include "support/temporaryconfiguration.h"
-#include "support/toolwindowdriver.h"
+#include "support/uidriver.h"
 #include "support/urlrecorder.h"
 #include "tools/alarms/fenetrealarmes.h"
 #include "tools/alert.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -16,7 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 
 #include <utility>
 
@@ -34,26 +32,18 @@ private slots:
     void load();
     void saveReplacesTheStoredArray_data();
     void saveReplacesTheStoredArray();
+    void failedSaveIsReported();
     void longTextsAreCut();
-    void armedStateRoundTrips_data();
-    void armedStateRoundTrips();
+    void armedStateFollowsTheRadioButtons();
 
 private:
     void tick(const QString& time);
 
-    ManualClock m_clock;
-    ScopedClock m_scopedClock{&m_clock};
+    ManualClock m_clock{QDateTime()};
     std::unique_ptr<TemporaryConfiguration> m_conf;
     std::unique_ptr<UrlRecorder> m_files;
     QStringList m_balloons;
 };
-
-// "07:30:00.003" on 5 December 2026, "+07:30:00.003" the day after.
-static QDateTime at(const QString& time)
-{
-    const bool nextDay = time.startsWith('+');
-    return QDateTime(QDate(2026, 12, nextDay ? 6 : 5), QTime::fromString(time.mid(nextDay), "hh:mm:ss.zzz"));
-}
 
 void TestAlarms::init()
 {
@@ -64,7 +54,7 @@ void TestAlarms::init()
         const bool usual = m.icone == QSystemTrayIcon::Information && m.duree == 10000;
         m_balloons << m.titre + QStringLiteral(": ") + m.texte + (usual ? "" : " (other icon or duration)");
     });
-    m_clock.setCurrentDateTime(at(QStringLiteral("07:29:58.000")));
+    m_clock.setCurrentDateTime(onTestDay(QStringLiteral("07:29:58.000")));
     g_jtime = new JTime;
 }
 
@@ -77,7 +67,7 @@ void TestAlarms::cleanup()
 
 void TestAlarms::tick(const QString& time)
 {
-    m_clock.setCurrentDateTime(at(time));
+    m_clock.setCurrentDateTime(onTestDay(time));
     g_jtime->check();
 }
 
@@ -88,10 +78,11 @@ void TestAlarms::ringing_data()
     QTest::addColumn<int>("alerts");
 
     QTest::addRow("once in its minute, also when second 0 is skipped")
-        << QStringList{"07:29:58.000", "07:29:59.998", "07:30:01.004", "07:30:02.004", "07:30:59.004", "07:31:00.004"}
+        << QStringList{"07:29:58.000", "07:29:59.998", "07:30:01.004",
+                       "07:30:02.004", "07:30:59.004", "07:31:00.004"}
         << 1;
-    QTest::addRow("again the next day")
-        << QStringList{"07:29:58.000", "07:30:00.003", "07:31:00.003", "+07:30:00.003"} << 2;
+    QTest::addRow("not at 08:30, again the next day")
+        << QStringList{"07:29:58.000", "07:30:00.003", "07:31:00.003", "08:30:00.003", "+07:30:00.003"} << 2;
     QTest::addRow("made in its minute: at once, not again that minute, again the next day")
         << QStringList{"07:30:20.000", "07:30:21.003", "07:31:00.003", "+07:30:00.003"} << 2;
 }
@@ -113,17 +104,17 @@ void TestAlarms::alertsOfOneMinute()
 {
     const QString file = QCoreApplication::applicationFilePath();
     const QString other = m_conf->path();
-    m_conf->write("");
+    QVERIFY(m_conf->write(""));
     FenetreAlarmes window(nullptr);
     window.newAlarm(Alarme{7, 30, true, QStringLiteral("Sans exec"), QStringLiteral("Un"), false, file});
     window.newAlarm(Alarme{7, 30, true, QStringLiteral("Supprimé"), QStringLiteral("Jamais"), false, {}});
     window.newAlarm(Alarme{7, 30, false, QStringLiteral("Non"), QStringLiteral("Jamais"), false, {}});
     window.newAlarm(Alarme{7, 30, true, QStringLiteral("Exec"), QStringLiteral("Deux"), true, file});
-    window.newAlarm(Alarme{7, 30, true, QStringLiteral("Disparu"), QStringLiteral("Trois"), true, file + ".parti"});
+    window.newAlarm(
+        Alarme{7, 30, true, QStringLiteral("Disparu"), QStringLiteral("Trois"), true, file + ".parti"});
     window.newAlarm(Alarme{7, 30, true, QStringLiteral("Muet"), QString(), true, other});
     toolTabs(window)->setCurrentIndex(1);
-    triggerToolAction(window, QStringLiteral("&Supprimer"));
-    toolTabs(window)->setCurrentIndex(0);
+    QVERIFY(triggerToolAction(window, "&Supprimer"));
     tick(QStringLiteral("07:30:00.003"));
 
     // In creation order; an empty message shows no balloon, and a file is
@@ -144,7 +135,8 @@ void TestAlarms::load_data()
         << QByteArray("[alarm]\n2\\h=7\n2\\m=30\n4\\h=8\n4\\m=45\nsize=2000000000\n")
         << QStringList{u8"Alarme n°1 07:30", u8"Alarme n°2 08:45"};
     QTest::addRow("negative size") << QByteArray("[alarm]\n1\\h=7\nsize=-3\n") << QStringList{};
-    QTest::addRow("size that is no number") << QByteArray("[alarm]\n1\\h=7\nsize=beaucoup\n") << QStringList{};
+    QTest::addRow("size that is no number")
+        << QByteArray("[alarm]\n1\\h=7\nsize=beaucoup\n") << QStringList{};
     QTest::addRow("binary garbage") << QByteArray("\x00\xff\xfe[alarm\n=\\\\\n\x01size", 20) << QStringList{};
 }
 
@@ -152,7 +144,7 @@ void TestAlarms::load()
 {
     QFETCH(QByteArray, contents);
     QFETCH(QStringList, pages);
-    m_conf->write(contents);
+    QVERIFY(m_conf->write(contents));
     QElapsedTimer timer;
     timer.start();
     FenetreAlarmes window(nullptr);
@@ -173,7 +165,8 @@ void TestAlarms::saveReplacesTheStoredArray_data()
     QTest::addColumn<int>("deleted");
     QTest::addColumn<QStringList>("titles");
 
-    QTest::addRow("renumbered, nothing left of the longer array") << true << 1 << QStringList{"Deux", "Trois"};
+    QTest::addRow("renumbered, nothing left of the longer array")
+        << true << 1 << QStringList{"Deux", "Trois"};
     QTest::addRow("no alarm: size 0") << true << 3 << QStringList{};
     QTest::addRow("switch off: no [alarm] group") << false << 1 << QStringList{};
 }
@@ -184,12 +177,13 @@ void TestAlarms::saveReplacesTheStoredArray()
     QFETCH(int, deleted);
     QFETCH(QStringList, titles);
 
-    m_conf->write("[alarm]\n1\\title=Un\n2\\title=Deux\n3\\title=Trois\nsize=3\n[sonnerie]\ntype=2\n");
+    QVERIFY(
+        m_conf->write("[alarm]\n1\\title=Un\n2\\title=Deux\n3\\title=Trois\nsize=3\n[sonnerie]\ntype=2\n"));
     {
         FenetreAlarmes window(nullptr);
         toolTabs(window)->setCurrentIndex(0);
         for (int i = 0; i < deleted; ++i)
-            triggerToolAction(window, QStringLiteral("&Supprimer"));
+            QVERIFY(triggerToolAction(window, "&Supprimer"));
         g_configuration.sauvegarde_alarmes = save;
     }
     QCOMPARE(m_conf->contents().contains("[alarm]"), save);
@@ -203,19 +197,28 @@ void TestAlarms::saveReplacesTheStoredArray()
     QCOMPARE(file->value("size").toString(), save ? QString::number(titles.size()) : QString());
 }
 
+void TestAlarms::failedSaveIsReported()
+{
+    setConfigurationFilePath(QStringLiteral("/dev/null/conf.ini"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         "Clepsa : impossible d'enregistrer les réglages dans /dev/null/conf.ini");
+    FenetreAlarmes window(nullptr);
+}
+
 void TestAlarms::longTextsAreCut()
 {
     {
         FenetreAlarmes window(nullptr);
-        QTimer::singleShot(0, &window, [] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            dialog->findChild<QLineEdit*>("m_lineedit_titre")->setText(QStringLiteral("Rendez-vous dentiste"));
-            dialog->findChild<QLineEdit*>("m_lineedit_alerte")->setText(
-                QStringLiteral("Prendre le train de 8h12 pour Lyon, voie 4, voiture 12, place 45. Bon🚆!"));
-            QTest::mouseClick(dialog->findChild<QPushButton*>("bouton_ok"), Qt::LeftButton);
-        });
-        triggerToolAction(window, QStringLiteral("&Nouveau"));
+        QVERIFY(answerNextDialog(
+            [&] { QVERIFY(triggerToolAction(window, "&Nouveau")); },
+            [](QDialog& dialog) {
+                dialog.findChild<QLineEdit*>("m_lineedit_titre")
+                    ->setText(QStringLiteral("Rendez-vous dentiste"));
+                dialog.findChild<QLineEdit*>("m_lineedit_alerte")
+                    ->setText(QStringLiteral(
+                        "Prendre le train de 8h12 pour Lyon, voie 4, voiture 12, place 45. Bon🚆!"));
+                QTest::mouseClick(dialog.findChild<QPushButton*>("bouton_ok"), Qt::LeftButton);
+            }));
     }
     // 15 and 70 characters; the train takes two UTF-16 units and stays whole.
     const auto file = m_conf->read();
@@ -224,34 +227,24 @@ void TestAlarms::longTextsAreCut()
              QStringLiteral("Prendre le train de 8h12 pour Lyon, voie 4, voiture 12, place 45. Bon🚆"));
 }
 
-void TestAlarms::armedStateRoundTrips_data()
+void TestAlarms::armedStateFollowsTheRadioButtons()
 {
-    QTest::addColumn<bool>("stored");
-    QTest::addRow("Oui stored, Non clicked: bell out, silent, Non saved") << true;
-    QTest::addRow("Non stored, Oui clicked: bell on, rings, Oui saved") << false;
-}
-
-void TestAlarms::armedStateRoundTrips()
-{
-    QFETCH(bool, stored);
-    m_conf->write(QByteArray("[alarm]\n1\\h=7\n1\\m=30\n1\\title=Sport\n1\\message=Go\nsize=1\n1\\active=")
-                  + (stored ? "true" : "false"));
+    QVERIFY(
+        m_conf->write("[alarm]\n1\\h=7\n1\\m=30\n1\\title=Sport\n1\\message=Go\n1\\active=false\nsize=1\n"));
     {
         FenetreAlarmes window(nullptr);
         window.show();
         QWidget* page = toolTabs(window)->widget(0);
-        auto* bell = page->findChild<QLabel*>("m_cloche");
-        QCOMPARE(window.hasActiveAlarm(), stored);
-        QCOMPARE(bell->isVisible(), stored);
+        QVERIFY(page);
+        const auto* bell = page->findChild<QLabel*>("m_cloche");
+        QVERIFY(!window.hasActiveAlarm() && !bell->isVisible());
 
-        const char* other = stored ? "m_radio_active_non" : "m_radio_active_oui";
-        QTest::mouseClick(page->findChild<QRadioButton*>(other), Qt::LeftButton);
-        QCOMPARE(window.hasActiveAlarm(), !stored);
-        QCOMPARE(bell->isVisible(), !stored);
+        QTest::mouseClick(page->findChild<QRadioButton*>("m_radio_active_oui"), Qt::LeftButton);
+        QVERIFY(window.hasActiveAlarm() && bell->isVisible());
         tick(QStringLiteral("07:30:00.003"));
-        QCOMPARE(m_balloons, stored ? QStringList{} : QStringList{"Sport: Go"});
+        QCOMPARE(m_balloons, QStringList{"Sport: Go"});
     }
-    QCOMPARE(m_conf->read()->value("alarm/1/active").toString(), stored ? "false" : "true");
+    QCOMPARE(m_conf->read()->value("alarm/1/active").toString(), QStringLiteral("true"));
 }
 
 QTEST_MAIN(TestAlarms)

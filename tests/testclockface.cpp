@@ -113,7 +113,8 @@ void TestClockFace::faceImage()
     out.close();
     const QImage image = drawClockFace(out.fileName(), Qt::red, 3, true, 0, 0, 0).toImage();
     QCOMPARE(image.size(), QSize(58, 58));
-    QCOMPARE((Colours{image.pixel(10, 10), image.pixel(47, 10), image.pixel(10, 47), image.pixel(47, 47)}), corners);
+    QCOMPARE((Colours{image.pixel(10, 10), image.pixel(47, 10), image.pixel(10, 47), image.pixel(47, 47)}),
+             corners);
     // Hands of width 3 over it.
     QCOMPARE(image.pixel(28, 22), kRed);
     QCOMPARE(image.pixel(30, 22), kRed);

@@ -1,6 +1,5 @@
-#include "app/configuration.h"
-#include "mainwindow/windowgestures.h"
-#include "support/toolwindowdriver.h"
+#include "app/windowgestures.h"
+#include "support/uidriver.h"
 #include "tools/toolwindow.h"
 
 #include <QLabel>
@@ -11,7 +10,10 @@
 class LabelWindow : public ToolWindow
 {
 public:
-    LabelWindow() : ToolWindow(nullptr, QStringLiteral("Essai"), QStringLiteral("Alarme")) {}
+    LabelWindow()
+        : ToolWindow(nullptr, QStringLiteral("Essai"), QStringLiteral("Alarme"))
+    {
+    }
     void openDialog() override { addNextPage(std::make_unique<QLabel>()); }
 };
 
@@ -52,7 +54,7 @@ void TestToolWindow::tabNumbering()
     QVERIFY(QTest::qWaitForWindowActive(&window));
     for (const QChar step : steps) {
         if (step == 'n' || step == 'd')
-            triggerToolAction(window, step == 'n' ? QStringLiteral("&Nouveau") : QStringLiteral("&Supprimer"));
+            QVERIFY(triggerToolAction(window, step == 'n' ? "&Nouveau" : "&Supprimer"));
         else if (step.isDigit())
             toolTabs(window)->setCurrentIndex(step.digitValue());
         else
@@ -73,8 +75,9 @@ void TestToolWindow::doubleClickSwitchesTheLook_data()
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QList<int>>("flags");
 
-    QTest::addRow("frameless, then framed with the close button") << false << "dd" << QList<int>{0x801, 0x8007001};
-    QTest::addRow("demarrage/onTop adds stay-on-top to both") << true << "dd" << QList<int>{0x40801, 0x8047001};
+    QTest::addRow("frameless, then framed with the close button")
+        << false << "dd" << QList<int>{0x801, 0x8007001};
+    QTest::addRow("stay-on-top is kept in both looks") << true << "dd" << QList<int>{0x40801, 0x8047001};
     QTest::addRow("re-applied framed flags do not reset the switch")
         << false << "drdd" << QList<int>{0x801, 0x8007001, 0x801};
 }
@@ -84,13 +87,12 @@ void TestToolWindow::doubleClickSwitchesTheLook()
     QFETCH(bool, onTop);
     QFETCH(QString, steps);
     QFETCH(QList<int>, flags);
-    g_configuration.demarrage_onTop = onTop;
 
     LabelWindow window;
     QList<int> seen;
     for (const QChar step : QStringLiteral("r") + steps) {
         if (step == 'r') {
-            window.setWindowFlags(framedWindowFlags());
+            window.setWindowFlags(framedWindowFlags(onTop));
             window.show();
             continue;
         }

@@ -1,6 +1,6 @@
 #include "tools/toolwindow.h"
 
-#include "mainwindow/windowgestures.h"
+#include "app/windowgestures.h"
 
 #include "ui_toolwindow.h"
 
@@ -18,8 +18,8 @@ ToolWindow::ToolWindow(QWidget* parent, const QString& windowTitle, const QStrin
     setWindowTitle(windowTitle);
     setWindowIcon(QIcon(QStringLiteral(":/ressources/Clock.png")));
 
-    QAction* nouveau = m_ui->toolBar->addAction(QIcon(QStringLiteral(":/ressources/new.png")),
-                                                QStringLiteral("&Nouveau"));
+    QAction* nouveau =
+        m_ui->toolBar->addAction(QIcon(QStringLiteral(":/ressources/new.png")), QStringLiteral("&Nouveau"));
     nouveau->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
     connect(nouveau, &QAction::triggered, this, &ToolWindow::openDialog);
 

@@ -3,7 +3,6 @@
 #include "app/configuration.h"
 
 #include <QFile>
-#include <QStandardPaths>
 
 TemporaryConfiguration::TemporaryConfiguration()
     : m_previousConfigHome(qgetenv("XDG_CONFIG_HOME"))
@@ -28,11 +27,11 @@ std::unique_ptr<QSettings> TemporaryConfiguration::read() const
     return std::make_unique<QSettings>(path(), QSettings::IniFormat);
 }
 
-void TemporaryConfiguration::write(const QByteArray& contents) const
+bool TemporaryConfiguration::write(const QByteArray& contents) const
 {
     QFile file(path());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(contents);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(contents) == contents.size()
+        && file.flush();
 }
 
 QByteArray TemporaryConfiguration::contents() const

@@ -6,9 +6,10 @@
 
 #include <memory>
 
-// A conf.ini of its own in a temporary directory for the lifetime of a test,
+// A conf.ini of its own in a temporary folder for the lifetime of a test,
 // with the settings reset to their defaults. The user's configuration
-// directory (autostart entries) is redirected there as well.
+// folder (autostart entry, fallback conf.ini) is redirected there as well,
+// to "config/".
 class TemporaryConfiguration
 {
 public:
@@ -19,8 +20,8 @@ public:
     QString dirPath() const { return m_dir.path(); }
     // A fresh reader of the file, to look at what was written.
     std::unique_ptr<QSettings> read() const;
-    // Replaces the whole file with `contents`.
-    void write(const QByteArray& contents) const;
+    // Replaces the whole file with `contents`; false when it could not.
+    [[nodiscard]] bool write(const QByteArray& contents) const;
     QByteArray contents() const;
 
 private:

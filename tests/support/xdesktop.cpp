@@ -1,7 +1,9 @@
 #include "support/xdesktop.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTest>
 
 namespace xdesktop {
 
@@ -44,7 +46,9 @@ QString xwininfoField(WId window, const QString& field)
 {
     const QRegularExpression line(QStringLiteral("^\\s*") + field + QStringLiteral(":\\s*(.*)$"),
                                   QRegularExpression::MultilineOption);
-    return line.match(run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), hexId(window)})).captured(1).trimmed();
+    return line.match(run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), hexId(window)}))
+        .captured(1)
+        .trimmed();
 }
 
 } // namespace
@@ -104,6 +108,24 @@ bool closeThroughWindowManager(WId window)
 {
     bool ok = false;
     run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), hexId(window)}, &ok);
+    return ok;
+}
+
+bool syncWithWindowManager(WId window)
+{
+    const QString skipPager = QStringLiteral("_NET_WM_STATE_SKIP_PAGER");
+    const bool wasSkipped = netWmState(window).contains(skipPager);
+    bool ok = false;
+    run(QStringLiteral("wmctrl"),
+        {QStringLiteral("-i"), QStringLiteral("-r"), hexId(window), QStringLiteral("-b"),
+         QStringLiteral("toggle,skip_pager")},
+        &ok);
+    QDeadlineTimer deadline(5000);
+    while (ok && netWmState(window).contains(skipPager) == wasSkipped) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(10);
+    }
     return ok;
 }
 

@@ -31,5 +31,10 @@ bool pressKey(const QString& key);
 
 // As the window manager's close button does.
 bool closeThroughWindowManager(WId window);
+// Asks the window manager for something harmless about `window` (to leave
+// it out of pagers, or back) and waits until it is done: the window manager deals
+// with requests in order, so by then it has dealt with everything asked of
+// it before. Events are processed meanwhile.
+bool syncWithWindowManager(WId window);
 
 } // namespace xdesktop

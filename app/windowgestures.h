@@ -13,6 +13,8 @@ class QWidget;
 // events on (the labels do, buttons do not), change its opacity with the
 // wheel, and switch between a framed and a frameless look with a double
 // click. Created as a child of the window, it watches the window's events.
+// The window stays on top in both looks exactly when its flags said so
+// before the double click.
 class WindowGestures : public QObject
 {
     Q_OBJECT
@@ -37,10 +39,10 @@ private:
 };
 
 // The framed look: title bar, system menu, minimise and close buttons, no
-// maximise button; stays on top when demarrage/onTop says so.
-Qt::WindowFlags framedWindowFlags();
-// `base` with the stay-on-top hint added when demarrage/onTop says so.
-Qt::WindowFlags withStayOnTop(Qt::WindowFlags base);
+// maximise button.
+Qt::WindowFlags framedWindowFlags(bool staysOnTop);
+// `base` with the stay-on-top hint added when asked for.
+Qt::WindowFlags withStayOnTop(Qt::WindowFlags base, bool staysOnTop);
 // Hides `window`, gives it `flags` and shows it again, making sure the window
 // manager keeps it on top when the flags ask for it.
 void showWithFlags(QWidget* window, Qt::WindowFlags flags);

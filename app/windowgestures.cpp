@@ -1,6 +1,4 @@
-#include "mainwindow/windowgestures.h"
-
-#include "app/configuration.h"
+#include "app/windowgestures.h"
 
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -109,21 +107,26 @@ bool WindowGestures::wheel(QWheelEvent* event)
 
 bool WindowGestures::doubleClick()
 {
+    // Whoever last set the window's flags decided whether it stays on top;
+    // both looks keep that choice.
+    const bool staysOnTop = m_window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
     m_sansCadre = !m_sansCadre;
-    showWithFlags(m_window, m_sansCadre ? withStayOnTop(m_framelessFlags) : framedWindowFlags());
+    showWithFlags(m_window,
+                  m_sansCadre ? withStayOnTop(m_framelessFlags, staysOnTop) : framedWindowFlags(staysOnTop));
     return true;
 }
 
-Qt::WindowFlags withStayOnTop(Qt::WindowFlags base)
+Qt::WindowFlags withStayOnTop(Qt::WindowFlags base, bool staysOnTop)
 {
-    return g_configuration.demarrage_onTop ? base | Qt::WindowStaysOnTopHint : base;
+    return staysOnTop ? base | Qt::WindowStaysOnTopHint : base;
 }
 
-Qt::WindowFlags framedWindowFlags()
+Qt::WindowFlags framedWindowFlags(bool staysOnTop)
 {
     // The close button is asked for explicitly: on X11 the system menu hint
     // alone leaves it out of the window manager hints, and some desktops then
     // offer no way to close (hide) the window.
     return withStayOnTop(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                             | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint,
+                         staysOnTop);
 }

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/clock.h"
+
+// A clock that only moves when told to. It stands in for the system clock
+// for as long as it lives; both readings advance together.
+class ManualClock : public Clock
+{
+public:
+    explicit ManualClock(const QDateTime& start)
+        : m_now(start)
+    {
+        Clock::setInstance(this);
+    }
+    ~ManualClock() override { Clock::setInstance(nullptr); }
+    ManualClock(const ManualClock&) = delete;
+    ManualClock& operator=(const ManualClock&) = delete;
+
+    QDateTime currentDateTime() const override { return m_now; }
+    qint64 monotonicMsecs() const override { return m_monotonic; }
+
+    void setCurrentDateTime(const QDateTime& now) { m_now = now; }
+    void advanceSeconds(qint64 seconds)
+    {
+        m_now = m_now.addSecs(seconds);
+        m_monotonic += seconds * 1000;
+    }
+
+private:
+    QDateTime m_now;
+    qint64 m_monotonic = 0;
+};
+
+// "07:30:00.003" on the day the tests are set on, 5 December 2026;
+// "+07:30:00.003" the day after.
+inline QDateTime onTestDay(const QString& time)
+{
+    const bool nextDay = time.startsWith(QLatin1Char('+'));
+    return QDateTime(QDate(2026, 12, nextDay ? 6 : 5),
+                     QTime::fromString(time.mid(nextDay), QStringLiteral("hh:mm:ss.zzz")));
+}

@@ -1,0 +1,58 @@
+#include "support/uidriver.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+QTabWidget* toolTabs(QWidget& window)
+{
+    return window.findChild<QTabWidget*>(QStringLiteral("_table"));
+}
+
+bool triggerToolAction(QWidget& window, const QString& text)
+{
+    const auto* toolBar = window.findChild<QToolBar*>(QStringLiteral("toolBar"));
+    for (QAction* action : toolBar ? toolBar->actions() : QList<QAction*>()) {
+        if (action->text() == text) {
+            action->trigger();
+            return true;
+        }
+    }
+    return false;
+}
+
+static void closeModalWindows()
+{
+    for (int nested = 0; nested < 10 && QApplication::activeModalWidget(); ++nested)
+        QApplication::activeModalWidget()->close();
+}
+
+bool answerNextDialog(const std::function<void()>& open, const std::function<void(QDialog&)>& answer,
+                      int timeoutMs)
+{
+    bool answered = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QPointer<QDialog> dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll.stop();
+        answer(*dialog);
+        answered = !QTest::currentTestFailed();
+        if (dialog && dialog->isVisible())
+            dialog->reject();
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &closeModalWindows);
+    poll.start();
+    guard.start(timeoutMs);
+    open();
+    return answered;
+}

@@ -1,0 +1,357 @@
+// The program on the real X desktop of scripts/desktop-session: input comes
+// as real X events, what the window manager made of the window is read back
+// from X, and the sound from the sound server's sink.
+
+#include "app/applicationlifetime.h"
+#include "app/configuration.h"
+#include "app/globals.h"
+#include "app/jtime.h"
+#include "mainwindow/fenetreprincipale.h"
+#include "support/audioanalysis.h"
+#include "support/audiocapture.h"
+#include "support/temporaryconfiguration.h"
+#include "support/xdesktop.h"
+#include "tools/alarms/fenetrealarmes.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QSoundEffect>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+#include <tuple>
+
+namespace {
+
+constexpr int kWmTimeoutMs = 5000;
+
+// The X window that shows `window` now: a change of look can give the
+// window a new one, which QWidget::winId() does not always follow.
+WId xid(const QWidget* window)
+{
+    return window->windowHandle()->winId();
+}
+
+// The window manager has framed the window, or shown it frameless, and the
+// window knows where it stands.
+bool settled(QWidget* window, bool framed)
+{
+    const QList<int> extents = xdesktop::frameExtents(xid(window));
+    return window->isVisible() && !extents.isEmpty() && (extents[2] > 0) == framed
+        && xdesktop::absolutePosition(xid(window)) == window->mapToGlobal(QPoint(0, 0));
+}
+
+// The pointer events that reached the program's windows from the X server.
+// A window sees each of them, whether or not a widget then takes it.
+class InputLog : public QObject
+{
+public:
+    InputLog() { qApp->installEventFilter(this); }
+    bool arrived(QEvent::Type type, QPoint globalPosition) const
+    {
+        return m_events.contains({type, globalPosition});
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched->isWindowType() && event->isPointerEvent())
+            m_events.append(
+                {event->type(), static_cast<QSinglePointEvent*>(event)->globalPosition().toPoint()});
+        return false;
+    }
+
+private:
+    QList<QPair<QEvent::Type, QPoint>> m_events;
+};
+
+} // namespace
+
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void dragFollowsTheLeftButtonOnly_data();
+    void dragFollowsTheLeftButtonOnly();
+    void wheelChangesOpacityWithinBounds();
+    void stayOnTopInBothLooks_data();
+    void stayOnTopInBothLooks();
+    void closingTheWindowLeavesTheProgramRunning();
+    void trayClickShowsTheWindow_data();
+    void trayClickShowsTheWindow();
+    void hourlyChimeIsHeard_data();
+    void hourlyChimeIsHeard();
+    void alarmBalloonShowsTitleAndText();
+
+private:
+    void start(const QByteArray& settings = {});
+    QPoint grabPoint() const;
+    void toggleFrame(bool framed);
+    // Waits until the program has seen `type` at that point: by then it has
+    // dealt with everything the X server sent before.
+    void waitFor(QEvent::Type type, QPoint globalPosition);
+    void movePointerAndWait(QPoint globalPosition);
+
+    std::unique_ptr<TemporaryConfiguration> m_conf;
+    std::unique_ptr<ApplicationLifetime> m_lifetime;
+    std::unique_ptr<InputLog> m_input;
+    FenetrePrincipale* m_window = nullptr;
+};
+
+void TestDesktop::initTestCase()
+{
+    QVERIFY2(qEnvironmentVariableIsSet("CLEPSA_DESKTOP_SESSION"), "run under scripts/desktop-session");
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+}
+
+void TestDesktop::start(const QByteArray& settings)
+{
+    m_conf = std::make_unique<TemporaryConfiguration>();
+    QVERIFY(m_conf->write("[General]\npremier_demarrage=false\n" + settings));
+    m_lifetime =
+        std::make_unique<ApplicationLifetime>(*qApp, [] { return std::make_unique<FenetrePrincipale>(); });
+    m_input = std::make_unique<InputLog>();
+    m_window = qobject_cast<FenetrePrincipale*>(m_lifetime->mainWindow());
+    QVERIFY(m_window);
+    QTRY_VERIFY_WITH_TIMEOUT(settled(m_window, true), kWmTimeoutMs);
+}
+
+void TestDesktop::cleanup()
+{
+    xdesktop::releaseButton(1);
+    xdesktop::releaseButton(3);
+    m_input.reset();
+    m_lifetime.reset();
+    m_conf.reset();
+}
+
+// A point on the digital time: labels pass the mouse on to the window.
+QPoint TestDesktop::grabPoint() const
+{
+    const auto* heure = m_window->findChild<QLabel*>("m_heure");
+    return heure->mapToGlobal(heure->rect().center());
+}
+
+void TestDesktop::toggleFrame(bool framed)
+{
+    QVERIFY(xdesktop::moveMouse(grabPoint()) && xdesktop::click(1, 2));
+    QTRY_VERIFY_WITH_TIMEOUT(settled(m_window, framed), kWmTimeoutMs);
+}
+
+void TestDesktop::waitFor(QEvent::Type type, QPoint globalPosition)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(m_input->arrived(type, globalPosition), kWmTimeoutMs);
+}
+
+void TestDesktop::movePointerAndWait(QPoint globalPosition)
+{
+    QVERIFY(xdesktop::moveMouse(globalPosition));
+    waitFor(QEvent::MouseMove, globalPosition);
+}
+
+void TestDesktop::dragFollowsTheLeftButtonOnly_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QPoint>("moved");
+    QTest::addRow("left button drags") << 1 << QPoint(60, 42);
+    QTest::addRow("right button does not") << 3 << QPoint(0, 0);
+}
+
+void TestDesktop::dragFollowsTheLeftButtonOnly()
+{
+    QFETCH(int, button);
+    QFETCH(QPoint, moved);
+    start();
+
+    const WId id = xid(m_window);
+    const QPoint before = xdesktop::absolutePosition(id), from = grabPoint();
+    QVERIFY(xdesktop::moveMouse(from) && xdesktop::pressButton(button));
+    waitFor(QEvent::MouseButtonPress, from);
+    // The first pixel moves the window by one: no jump to put its corner
+    // under the cursor.
+    QVERIFY(xdesktop::moveMouse(from + QPoint(1, 1)));
+    if (button == 1)
+        QTRY_COMPARE_WITH_TIMEOUT(xdesktop::absolutePosition(id), before + QPoint(1, 1), kWmTimeoutMs);
+    movePointerAndWait(from + QPoint(60, 42));
+    QVERIFY(xdesktop::releaseButton(button));
+    xdesktop::pressKey(QStringLiteral("Escape")); // the context menu of the right button
+
+    // Moving on without a button moves nothing more.
+    movePointerAndWait(xdesktop::absolutePosition(id) + QPoint(5, 5));
+    QVERIFY(xdesktop::syncWithWindowManager(id));
+    QCOMPARE(xdesktop::absolutePosition(id), before + moved);
+}
+
+void TestDesktop::wheelChangesOpacityWithinBounds()
+{
+    start();
+    // Eighteen steps of 0.05 reach 0.1; more change nothing.
+    QVERIFY(xdesktop::moveMouse(grabPoint()) && xdesktop::click(5, 30, 20));
+    movePointerAndWait(grabPoint() + QPoint(1, 0));
+    QVERIFY2(m_window->windowOpacity() <= 0.1 + 1e-9 && m_window->windowOpacity() > 0.04,
+             qPrintable(QString::number(m_window->windowOpacity())));
+
+    QVERIFY(xdesktop::click(4, 30, 20));
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->windowOpacity(), 1.0, kWmTimeoutMs);
+}
+
+void TestDesktop::stayOnTopInBothLooks_data()
+{
+    QTest::addColumn<bool>("onTop");
+    QTest::addRow("on top") << true;
+    QTest::addRow("not on top") << false;
+}
+
+void TestDesktop::stayOnTopInBothLooks()
+{
+    QFETCH(bool, onTop);
+    start(onTop ? "[demarrage]\nonTop=true\n" : "[demarrage]\nonTop=false\n");
+    // Still so once the window manager has dealt with all that followed.
+    const auto aboveAsAsked = [this, onTop] {
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        QVERIFY(xdesktop::syncWithWindowManager(xid(m_window)));
+        QCOMPARE(xdesktop::netWmState(xid(m_window)).contains("_NET_WM_STATE_ABOVE"), onTop);
+    };
+    aboveAsAsked();
+    toggleFrame(false);
+    aboveAsAsked();
+    toggleFrame(true);
+    aboveAsAsked();
+}
+
+void TestDesktop::closingTheWindowLeavesTheProgramRunning()
+{
+    start();
+    // Had closing the last window quit, the event loop would see that quit
+    // before the exit posted once the window is gone, and end with 0.
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (!m_window->isVisible() && !xdesktop::isViewable(xid(m_window)))
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(42); });
+    });
+    QTimer::singleShot(0, qApp, [this] { xdesktop::closeThroughWindowManager(xid(m_window)); });
+    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
+    poll.start(50);
+    QCOMPARE(QCoreApplication::exec(), 42);
+}
+
+void TestDesktop::trayClickShowsTheWindow_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addRow("left click") << 1;
+    QTest::addRow("right click, with the menu") << 3;
+}
+
+void TestDesktop::trayClickShowsTheWindow()
+{
+    QFETCH(int, button);
+    start();
+    m_window->hide();
+    QTRY_VERIFY_WITH_TIMEOUT(!xdesktop::isViewable(xid(m_window)), kWmTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(g_trayIcon->geometry().isValid(), kWmTimeoutMs);
+    QVERIFY(xdesktop::moveMouse(g_trayIcon->geometry().center()) && xdesktop::click(button));
+    QTRY_VERIFY_WITH_TIMEOUT(xdesktop::isViewable(xid(m_window)), kWmTimeoutMs);
+    if (button == 3) {
+        // Showing the window does not close the menu the click opened.
+        QTRY_VERIFY_WITH_TIMEOUT(g_trayIcon->contextMenu()->isVisible(), kWmTimeoutMs);
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        QVERIFY(xdesktop::syncWithWindowManager(xid(m_window)));
+        QVERIFY(g_trayIcon->contextMenu()->isVisible());
+        QVERIFY(xdesktop::pressKey(QStringLiteral("Escape")));
+    }
+}
+
+void TestDesktop::hourlyChimeIsHeard_data()
+{
+    // The beep is played at `frequency` for `beepMs`, and the chime holds the
+    // program up just that long; a WAV plays on while it runs.
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("sound");
+    QTest::addColumn<int>("frequency");
+    QTest::addColumn<int>("beepMs");
+    QTest::addColumn<int>("heardMs");
+
+    const QString ding = QFINDTESTDATA("../resources/ding.wav");
+    QTest::addRow("type 1 beeps") << 1 << ding << 440 << 300 << 300;
+    QTest::addRow("type 1 beeps 2 s whole") << 1 << ding << 1000 << 2000 << 2000;
+    QTest::addRow("type 1 at 0 Hz pauses as long") << 1 << ding << 0 << 300 << 0;
+    QTest::addRow("type 2 plays the whole WAV") << 2 << ding << 440 << 0 << 1172;
+    QTest::addRow("type 3 is silent") << 3 << ding << 440 << 300 << 0;
+    QTest::addRow("missing WAV") << 2 << QStringLiteral("/nonexistent/ding.wav") << 440 << 0 << 0;
+    QTest::addRow("not a WAV") << 2 << QFINDTESTDATA("../resources/Clock.png") << 440 << 0 << 0;
+}
+
+void TestDesktop::hourlyChimeIsHeard()
+{
+    QFETCH(int, type);
+    QFETCH(QString, sound);
+    QFETCH(int, frequency);
+    QFETCH(int, beepMs);
+    QFETCH(int, heardMs);
+    start();
+    Configuration& c = g_configuration;
+    std::tie(c.sonnerie_type, c.sonnerie_son, c.sonnerie_bip_frequence, c.sonnerie_bip_duree) =
+        std::tuple(type, sound, frequency, beepMs);
+
+    AudioCapture capture;
+    QVERIFY2(capture.start(), qPrintable(capture.errorString()));
+    QElapsedTimer held;
+    held.start();
+    m_window->nouvelle_heure();
+    const qint64 heldMs = held.elapsed();
+    // The sound object goes once the sound is over, or cannot be played.
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->findChildren<QSoundEffect*>().size(), 0, 10000);
+    const QVector<qint16> recorded = capture.stop();
+
+    // Beep's samples peak near 16384; above 1000 is the tone, not its ramps.
+    const audio::Span span = audio::loudSpan(recorded, 1000);
+    const double heardHz =
+        audio::frequency(recorded.mid(span.first, span.length()), AudioCapture::sampleRate);
+    const QString what = QStringLiteral("held %1 ms, heard %2 ms at %3 Hz")
+                             .arg(heldMs)
+                             .arg(span.milliseconds(AudioCapture::sampleRate))
+                             .arg(heardHz);
+    QVERIFY2(std::abs(span.milliseconds(AudioCapture::sampleRate) - heardMs) < 60, qPrintable(what));
+    QVERIFY2(type != 1 || (heldMs >= beepMs - 10 && heldMs <= beepMs + 250), qPrintable(what));
+    QVERIFY2(type != 1 || heardMs == 0 || std::abs(heardHz - frequency) <= 3.0, qPrintable(what));
+}
+
+void TestDesktop::alarmBalloonShowsTitleAndText()
+{
+    start();
+    QVERIFY(QSystemTrayIcon::isSystemTrayAvailable() && QSystemTrayIcon::supportsMessages());
+    // With an XEmbed tray only (no StatusNotifierWatcher on the bus), Qt
+    // draws the balloon itself, as a window of its own near the icon.
+    const auto balloonTexts = [] {
+        QStringList texts;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && window->inherits("QBalloonTip")) {
+                for (const QLabel* label : window->findChildren<QLabel*>())
+                    texts << label->text();
+            }
+        }
+        return texts;
+    };
+    QVERIFY(balloonTexts().isEmpty());
+    // Due in the minute of the tick source's last check, so it rings at once.
+    m_window->findChild<FenetreAlarmes*>()->newAlarm(Alarme{g_jtime->hour(),
+                                                            g_jtime->minute(),
+                                                            true,
+                                                            QStringLiteral("Réveil"),
+                                                            QStringLiteral("Il est l'heure"),
+                                                            false,
+                                                            {}});
+    QTRY_VERIFY_WITH_TIMEOUT(balloonTexts().contains(QStringLiteral("Réveil")), kWmTimeoutMs);
+    QVERIFY2(balloonTexts().contains(QStringLiteral("Il est l'heure")), qPrintable(balloonTexts().join('|')));
+}
+
+QTEST_MAIN(TestDesktop)
+#include "testdesktop.moc"
