@@ -14,7 +14,7 @@ public:
         : ToolWindow(nullptr, QStringLiteral("Essai"), QStringLiteral("Alarme"))
     {
     }
-    void openDialog() override { addNextPage(std::make_unique<QLabel>()); }
+    void openDialog() override { addPage(std::make_unique<QLabel>(QString::number(nextPageNumber()))); }
 };
 
 class TestToolWindow : public QObject

@@ -4,6 +4,7 @@
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileDialog>
 #include <QUrl>
 
 namespace {
@@ -43,6 +44,13 @@ void showTrayMessage(const QString& titre, const QString& texte, QSystemTrayIcon
 void ouvrirFichier(const QString& chemin)
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(chemin));
+}
+
+QString chooseFileToOpen(QWidget* parent, const QString& caption, const QString& current)
+{
+    const QString chosen = QFileDialog::getOpenFileName(parent, caption, current);
+    // An empty answer is a cancelled chooser.
+    return chosen.isEmpty() ? current : chosen;
 }
 
 void deliverAlert(const QString& title, const QString& message, bool execute, const QString& file)

@@ -5,12 +5,17 @@
 
 #include <functional>
 
+class QWidget;
+
 // Shows a balloon at the tray icon g_trayIcon; lost silently when there is no
 // tray icon or the desktop shows no balloons.
 void showTrayMessage(const QString& titre, const QString& texte, QSystemTrayIcon::MessageIcon icone,
                      int duree);
 // Hands a local file to the desktop's default handler; failures are silent.
 void ouvrirFichier(const QString& chemin);
+// Lets the user choose an existing file to open when an item rings, starting
+// from `current`; a cancelled choice keeps `current`.
+QString chooseFileToOpen(QWidget* parent, const QString& caption, const QString& current);
 
 // The alert of an item that falls due, in two independent steps: a balloon
 // with the title and the message (none when the message is empty), then the

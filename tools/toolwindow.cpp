@@ -42,15 +42,14 @@ void ToolWindow::add(QWidget* tab)
     m_ui->_table->setCurrentIndex(m_ui->_table->addTab(tab, label));
 }
 
-void ToolWindow::addNextPage(std::unique_ptr<QWidget> page)
-{
-    ++m_compteur;
-    add(page.release());
-}
-
 QTabWidget* ToolWindow::table() const
 {
     return m_ui->_table;
+}
+
+QToolBar* ToolWindow::toolBar() const
+{
+    return m_ui->toolBar;
 }
 
 void ToolWindow::remove()

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTabWidget>
+#include <QToolBar>
 
 #include <memory>
 
@@ -32,10 +33,16 @@ public slots:
     void remove();
 
 protected:
-    // Gives the next number to a new page and adds it.
-    void addNextPage(std::unique_ptr<QWidget> page);
+    // Counts a new page in and returns its number, before the page is built:
+    // the page may show it, and the tab is labelled with it.
+    int nextPageNumber() { return ++m_compteur; }
+    // Takes the page made after nextPageNumber() into the window.
+    void addPage(std::unique_ptr<QWidget> page) { add(page.release()); }
 
     QTabWidget* table() const;
+    // The tool bar, for tools that add controls of their own after
+    // "&Nouveau" and "&Supprimer".
+    QToolBar* toolBar() const;
     // The pages in tab order, as the tool's own page class.
     template<typename Page>
     QList<Page*> pagesAs() const;

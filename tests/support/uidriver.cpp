@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QPointer>
 #include <QTabWidget>
 #include <QTest>
@@ -55,4 +56,18 @@ bool answerNextDialog(const std::function<void()>& open, const std::function<voi
     guard.start(timeoutMs);
     open();
     return answered;
+}
+
+bool answerFileChooser(QDialog& chooser, const QString& file, bool confirm)
+{
+    auto* files = qobject_cast<QFileDialog*>(&chooser);
+    if (!files)
+        return false;
+    // The chooser leaves its name field alone while that has the focus,
+    // which it may or may not have been given yet.
+    if (QWidget* focused = QApplication::focusWidget())
+        focused->clearFocus();
+    files->selectFile(file);
+    confirm ? chooser.accept() : chooser.reject();
+    return true;
 }

@@ -23,3 +23,7 @@ QTabWidget* toolTabs(QWidget& window);
 // True when the dialog came and `answer` ran without a failure.
 [[nodiscard]] bool answerNextDialog(const std::function<void()>& open,
                                     const std::function<void(QDialog&)>& answer, int timeoutMs = 5000);
+
+// Picks `file` in a file chooser, then confirms or cancels it; false when
+// `chooser` is no file chooser.
+[[nodiscard]] bool answerFileChooser(QDialog& chooser, const QString& file, bool confirm);

@@ -14,6 +14,19 @@ struct Alarme
     QString message;
     bool execute = false;
     QString file;
+
+    // Every field with its key in conf.ini, in the order of writing.
+    template<typename Self, typename Visit>
+    static void forEachField(Self& a, Visit&& visit)
+    {
+        visit("h", a.h);
+        visit("m", a.m);
+        visit("active", a.active);
+        visit("title", a.title);
+        visit("message", a.message);
+        visit("execute", a.execute);
+        visit("file", a.file);
+    }
 };
 
 // "07:30"; a number outside 0 to 99 shows all its digits.

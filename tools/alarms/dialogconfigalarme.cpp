@@ -1,8 +1,8 @@
 #include "tools/alarms/dialogconfigalarme.h"
 
-#include "ui_alarmconfigdialog.h"
+#include "tools/alert.h"
 
-#include <QFileDialog>
+#include "ui_alarmconfigdialog.h"
 
 DialogConfigAlarme::DialogConfigAlarme()
     : m_ui(std::make_unique<Ui::AlarmConfigDialog>())
@@ -36,10 +36,7 @@ Alarme DialogConfigAlarme::getAlarme() const
 
 void DialogConfigAlarme::parcourir_fichier()
 {
-    const QString chosen = QFileDialog::getOpenFileName(this, tr("Ouvrir un fichier"), m_fichier);
-    // An empty answer is a cancelled chooser: keep the file chosen before.
-    if (!chosen.isEmpty())
-        m_fichier = chosen;
+    m_fichier = chooseFileToOpen(this, tr("Ouvrir un fichier"), m_fichier);
 }
 
 void DialogConfigAlarme::refresh_hour()

@@ -6,7 +6,6 @@
 #include <memory>
 
 class DialogConfigAlarme;
-class QSettings;
 class WidgetAlarme;
 
 // The alarm tool window. It rebuilds the alarms kept in conf.ini when it is
@@ -28,9 +27,6 @@ public slots:
     void newAlarm(const Alarme& a);
 
 private:
-    void load(QSettings& settings);
-    void save(QSettings& settings) const;
-
     // No parent: it is a window of its own, reused for every new alarm.
     std::unique_ptr<DialogConfigAlarme> m_dialog;
 };

@@ -5,24 +5,12 @@
 #include "app/globals.h"
 #include "app/jtime.h"
 #include "tools/alert.h"
+#include "tools/textcut.h"
 
 namespace {
 
 constexpr int kTitleMaxLength = 15;
 constexpr int kMessageMaxLength = 70;
-
-// The first `count` characters of `text`, never splitting a character that
-// takes two UTF-16 units: half of one would be saved as garbage.
-QString firstCharacters(const QString& text, int count)
-{
-    qsizetype end = 0;
-    for (int taken = 0; taken < count && end < text.size(); ++taken) {
-        const bool pair =
-            text.at(end).isHighSurrogate() && end + 1 < text.size() && text.at(end + 1).isLowSurrogate();
-        end += pair ? 2 : 1;
-    }
-    return text.left(end);
-}
 
 } // namespace
 

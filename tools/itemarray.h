@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/configuration.h"
+
+#include <QList>
+#include <QSettings>
+#include <QString>
+
+#include <type_traits>
+
+// The items of a tool live in conf.ini as one array of records ("alarm",
+// "timer", "pasttime", "stopwatch"). The stored array stays in the file while
+// the program runs, so that a crash or a kill loses nothing; at the end of
+// the run it is replaced whole by the items of the run, or removed when the
+// tool is not to keep them.
+//
+// A record lists its keys once, for reading and writing alike, with
+//     template<typename Self, typename Visit>
+//     static void forEachField(Self& record, Visit&& visit);
+// which calls visit("key", record.field) for every field, in the order of
+// writing.
+
+// The entries really in the file, in index order. A hand-edited or damaged
+// size can claim far more (size=2000000000) than is there; trusting it would
+// loop for ever on empty entries.
+QList<int> storedEntries(QSettings& settings, const QString& array);
+
+// The stored records, in order; a missing or unreadable key reads as 0,
+// false, an empty text or no date.
+template<typename Record>
+QList<Record> loadItems(const QString& array)
+{
+    const auto settings = openConfiguration();
+    const QList<int> entries = storedEntries(*settings, array);
+    QList<Record> records;
+    settings->beginReadArray(array);
+    for (const int entry : entries) {
+        settings->setArrayIndex(entry - 1);
+        Record record;
+        Record::forEachField(record, [&settings](const char* key, auto& field) {
+            field = settings->value(QLatin1String(key)).template value<std::decay_t<decltype(field)>>();
+        });
+        records.append(record);
+    }
+    settings->endArray();
+    return records;
+}
+
+// Replaces the stored array by `records` when `keep` is set, removes it
+// otherwise, and writes the file at once.
+template<typename Record>
+void saveItems(const QString& array, const QList<Record>& records, bool keep)
+{
+    const auto settings = openConfiguration();
+    settings->remove(array);
+    if (keep) {
+        settings->beginWriteArray(array);
+        for (int i = 0; i < records.size(); ++i) {
+            settings->setArrayIndex(i);
+            Record::forEachField(records.at(i), [&settings](const char* key, const auto& field) {
+                settings->setValue(QLatin1String(key), field);
+            });
+        }
+        settings->endArray();
+    }
+    commitConfiguration(*settings);
+}
