@@ -98,7 +98,6 @@ void TestClockFace::faceImage_data()
     QTest::addRow("missing file falls back to the built-in face")
         << QByteArray() << Colours{0xff434d5b, 0xff434d5b, 0xff242b35, 0xff242b35};
     QTest::addRow("small, tall image stretched") << quarters(QSize(10, 40)) << kQuarters;
-    QTest::addRow("large, wide image stretched") << quarters(QSize(300, 120)) << kQuarters;
     QTest::addRow("undecodable file leaves a clean neutral face")
         << QByteArray("\x89PNG but not really") << Colours{kWhite, kWhite, kWhite, kWhite};
 }

@@ -95,9 +95,8 @@ private:
     void start(const QByteArray& settings = {});
     QPoint grabPoint() const;
     void toggleFrame(bool framed);
-    // Waits until the program has seen `type` at that point: by then it has
-    // dealt with everything the X server sent before.
-    void waitFor(QEvent::Type type, QPoint globalPosition);
+    // Moves the pointer and waits until the program has seen it there: by
+    // then it has dealt with everything the X server sent before.
     void movePointerAndWait(QPoint globalPosition);
 
     std::unique_ptr<TemporaryConfiguration> m_conf;
@@ -146,15 +145,10 @@ void TestDesktop::toggleFrame(bool framed)
     QTRY_VERIFY_WITH_TIMEOUT(settled(m_window, framed), kWmTimeoutMs);
 }
 
-void TestDesktop::waitFor(QEvent::Type type, QPoint globalPosition)
-{
-    QTRY_VERIFY_WITH_TIMEOUT(m_input->arrived(type, globalPosition), kWmTimeoutMs);
-}
-
 void TestDesktop::movePointerAndWait(QPoint globalPosition)
 {
     QVERIFY(xdesktop::moveMouse(globalPosition));
-    waitFor(QEvent::MouseMove, globalPosition);
+    QTRY_VERIFY_WITH_TIMEOUT(m_input->arrived(QEvent::MouseMove, globalPosition), kWmTimeoutMs);
 }
 
 void TestDesktop::dragFollowsTheLeftButtonOnly_data()
@@ -174,7 +168,6 @@ void TestDesktop::dragFollowsTheLeftButtonOnly()
     const WId id = xid(m_window);
     const QPoint before = xdesktop::absolutePosition(id), from = grabPoint();
     QVERIFY(xdesktop::moveMouse(from) && xdesktop::pressButton(button));
-    waitFor(QEvent::MouseButtonPress, from);
     // The first pixel moves the window by one: no jump to put its corner
     // under the cursor.
     QVERIFY(xdesktop::moveMouse(from + QPoint(1, 1)));

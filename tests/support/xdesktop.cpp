@@ -1,9 +1,10 @@
 #include "support/xdesktop.h"
 
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
+
+#include <optional>
 
 namespace xdesktop {
 
@@ -14,29 +15,27 @@ QString hexId(WId window)
     return QStringLiteral("0x") + QString::number(quint64(window), 16);
 }
 
-// Standard output of an X tool; `ok` tells whether it ran and exited with 0.
-QString run(const QString& program, const QStringList& arguments, bool* ok = nullptr)
+// The standard output of an X tool, when it ran and exited with 0.
+std::optional<QString> run(const QString& program, const QStringList& arguments)
 {
     QProcess process;
     process.start(program, arguments);
-    const bool finished = process.waitForStarted(5000) && process.waitForFinished(10000);
-    if (ok)
-        *ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
+        return std::nullopt;
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 bool xdotool(const QStringList& arguments)
 {
-    bool ok = false;
-    run(QStringLiteral("xdotool"), arguments, &ok);
-    return ok;
+    return run(QStringLiteral("xdotool"), arguments).has_value();
 }
 
 // The values of a window property, as xprop prints them after " = ".
 QStringList property(WId window, const QString& name)
 {
     const QString line =
-        run(QStringLiteral("xprop"), {QStringLiteral("-notype"), QStringLiteral("-id"), hexId(window), name});
+        run(QStringLiteral("xprop"), {"-notype", "-id", hexId(window), name}).value_or(QString());
     const qsizetype equals = line.indexOf(QStringLiteral(" = "));
     return equals < 0 ? QStringList()
                       : line.mid(equals + 3).trimmed().split(QStringLiteral(", "), Qt::SkipEmptyParts);
@@ -44,9 +43,9 @@ QStringList property(WId window, const QString& name)
 
 QString xwininfoField(WId window, const QString& field)
 {
-    const QRegularExpression line(QStringLiteral("^\\s*") + field + QStringLiteral(":\\s*(.*)$"),
+    const QRegularExpression line(QStringLiteral("^\\s*%1:\\s*(.*)$").arg(field),
                                   QRegularExpression::MultilineOption);
-    return line.match(run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), hexId(window)}))
+    return line.match(run(QStringLiteral("xwininfo"), {"-id", hexId(window)}).value_or(QString()))
         .captured(1)
         .trimmed();
 }
@@ -79,54 +78,43 @@ bool isViewable(WId window)
 
 bool moveMouse(QPoint globalPosition)
 {
-    return xdotool({QStringLiteral("mousemove"), QString::number(globalPosition.x()),
-                    QString::number(globalPosition.y())});
+    return xdotool({"mousemove", QString::number(globalPosition.x()), QString::number(globalPosition.y())});
 }
 
 bool pressButton(int button)
 {
-    return xdotool({QStringLiteral("mousedown"), QString::number(button)});
+    return xdotool({"mousedown", QString::number(button)});
 }
 
 bool releaseButton(int button)
 {
-    return xdotool({QStringLiteral("mouseup"), QString::number(button)});
+    return xdotool({"mouseup", QString::number(button)});
 }
 
 bool click(int button, int repeat, int delayMs)
 {
-    return xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(repeat),
-                    QStringLiteral("--delay"), QString::number(delayMs), QString::number(button)});
+    return xdotool({"click", "--repeat", QString::number(repeat), "--delay", QString::number(delayMs),
+                    QString::number(button)});
 }
 
 bool pressKey(const QString& key)
 {
-    return xdotool({QStringLiteral("key"), key});
+    return xdotool({"key", key});
 }
 
 bool closeThroughWindowManager(WId window)
 {
-    bool ok = false;
-    run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), hexId(window)}, &ok);
-    return ok;
+    return run(QStringLiteral("wmctrl"), {"-i", "-c", hexId(window)}).has_value();
 }
 
 bool syncWithWindowManager(WId window)
 {
-    const QString skipPager = QStringLiteral("_NET_WM_STATE_SKIP_PAGER");
-    const bool wasSkipped = netWmState(window).contains(skipPager);
-    bool ok = false;
-    run(QStringLiteral("wmctrl"),
-        {QStringLiteral("-i"), QStringLiteral("-r"), hexId(window), QStringLiteral("-b"),
-         QStringLiteral("toggle,skip_pager")},
-        &ok);
-    QDeadlineTimer deadline(5000);
-    while (ok && netWmState(window).contains(skipPager) == wasSkipped) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(10);
-    }
-    return ok;
+    const auto leftOutOfPagers = [window] {
+        return netWmState(window).contains(QStringLiteral("_NET_WM_STATE_SKIP_PAGER"));
+    };
+    const bool before = leftOutOfPagers();
+    return run(QStringLiteral("wmctrl"), {"-i", "-r", hexId(window), "-b", "toggle,skip_pager"})
+        && QTest::qWaitFor([&] { return leftOutOfPagers() != before; }, 5000);
 }
 
 } // namespace xdesktop
