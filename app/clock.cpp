@@ -29,6 +29,11 @@ QDateTime SystemClock::currentDateTime() const
     return QDateTime::currentDateTime();
 }
 
+qint64 SystemClock::currentMSecsSinceEpoch() const
+{
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
 qint64 SystemClock::monotonicMsecs() const
 {
     static QElapsedTimer timer = [] {

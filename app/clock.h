@@ -13,6 +13,9 @@ public:
 
     // Local date and time of day.
     virtual QDateTime currentDateTime() const = 0;
+    // The same moment as milliseconds since 1970 (UTC), without the cost of
+    // a local date: for the many items that compare it every second.
+    virtual qint64 currentMSecsSinceEpoch() const { return currentDateTime().toMSecsSinceEpoch(); }
     // Milliseconds from an arbitrary origin; never goes backwards.
     virtual qint64 monotonicMsecs() const = 0;
 
@@ -27,5 +30,6 @@ class SystemClock : public Clock
 {
 public:
     QDateTime currentDateTime() const override;
+    qint64 currentMSecsSinceEpoch() const override;
     qint64 monotonicMsecs() const override;
 };

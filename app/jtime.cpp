@@ -36,6 +36,7 @@ int JTime::alignedDelayToNextSecond(const QTime& now)
 void JTime::check()
 {
     const QDateTime now = Clock::instance().currentDateTime();
+    m_checkedAt = now;
     const QTime time = now.time();
     setHMS(time.hour(), time.minute(), time.second(), time.msec());
 

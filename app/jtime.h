@@ -18,8 +18,9 @@ class JTime : public QObject, public QTime
 public:
     explicit JTime(QObject* parent = nullptr);
 
-    // The date of the last check, which goes with its time.
-    QDate dateOfCheck() const { return m_lastCheckMinute.date(); }
+    // The date and time of the last check, which every receiver of its
+    // signals shows or compares with, rather than a fresh reading.
+    QDateTime checkedAt() const { return m_checkedAt; }
 
     // How long to wait from `now` until just after the next whole second.
     static int alignedDelayToNextSecond(const QTime& now);
@@ -36,4 +37,5 @@ private:
     QTimer* m_timer;
     // Date, hour and minute of the last check; invalid before the first.
     QDateTime m_lastCheckMinute;
+    QDateTime m_checkedAt;
 };

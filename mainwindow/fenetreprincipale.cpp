@@ -1,6 +1,7 @@
 #include "mainwindow/fenetreprincipale.h"
 
 #include "app/configuration.h"
+#include "app/frenchdates.h"
 #include "app/globals.h"
 #include "app/jtime.h"
 #include "app/weblinks.h"
@@ -10,6 +11,8 @@
 #include "mainwindow/shake.h"
 #include "platform/beep.h"
 #include "tools/alarms/fenetrealarmes.h"
+#include "tools/countdowns/fenetrecomptesarebours.h"
+#include "tools/elapsedtimes/fenetretempsecoules.h"
 
 #include "ui_mainwindow.h"
 
@@ -17,7 +20,6 @@
 #include <QAudioDevice>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QLocale>
 #include <QMediaDevices>
 #include <QMessageBox>
 #include <QSoundEffect>
@@ -35,20 +37,10 @@ int colourComponent(int value)
     return qBound(0, value, 255);
 }
 
-QString capitalised(QString word)
-{
-    if (!word.isEmpty())
-        word[0] = word[0].toUpper();
-    return word;
-}
-
-// "Samedi 05 Décembre 2026". The clock speaks French throughout, so the day
-// and month names are French on any system, not a mix of two languages.
+// "Samedi 05 Décembre 2026".
 QString dateLine(const QDate& date)
 {
-    const QLocale locale(QLocale::French, QLocale::France);
-    return capitalised(locale.toString(date, u"dddd")) + u' ' + locale.toString(date, u"dd ")
-        + capitalised(locale.toString(date, u"MMMM ")) + locale.toString(date, u"yyyy");
+    return frenchDayName(date) + date.toString(u" dd ") + frenchMonthName(date) + date.toString(u" yyyy");
 }
 
 } // namespace
@@ -62,12 +54,16 @@ FenetrePrincipale::FenetrePrincipale()
 
     // Stored alarms come back here, and one due this very minute rings now.
     m_alarmes = new FenetreAlarmes(this);
+    m_comptesARebours = new FenetreComptesARebours(this);
+    m_tempsEcoules = new FenetreTempsEcoules(this);
     m_aPropos = new AboutDialog(this);
 
     setStaysOnTopHint();
 
     connect(m_ui->actionQuitter, &QAction::triggered, qApp, &QCoreApplication::quit);
     connect(m_ui->actionAlarme, &QAction::triggered, m_alarmes, &QWidget::show);
+    connect(m_ui->actionCar, &QAction::triggered, m_comptesARebours, &QWidget::show);
+    connect(m_ui->actionTe, &QAction::triggered, m_tempsEcoules, &QWidget::show);
     fillPluginMenu();
     connect(m_ui->actionAide, &QAction::triggered, this, &FenetrePrincipale::slot_openWebsiteHomepage);
     connect(m_ui->actionAidezNous, &QAction::triggered, this, &FenetrePrincipale::slot_openWebsiteHelpUs);
@@ -91,6 +87,8 @@ FenetrePrincipale::~FenetrePrincipale()
         g_trayIcon->setContextMenu(nullptr);
 
     delete m_alarmes;
+    delete m_comptesARebours;
+    delete m_tempsEcoules;
 }
 
 void FenetrePrincipale::fillPluginMenu()
@@ -147,7 +145,7 @@ void FenetrePrincipale::update_horloge()
     const QString time = now.toString(u"hh:mm:ss");
     m_ui->m_heure->setText(time);
     m_actionTitreTray->setText(tr("Rivozur") + QStringLiteral(" - ") + time);
-    const QString date = dateLine(g_jtime->dateOfCheck());
+    const QString date = dateLine(g_jtime->checkedAt().date());
     m_ui->m_date->setText(date);
     g_trayIcon->setToolTip(date + QStringLiteral(" - ") + now.toString(u"hh:mm"));
 }
@@ -210,5 +208,6 @@ void FenetrePrincipale::setStaysOnTopHint()
     // Setting flags hides a visible window; whoever calls this shows it again.
     const Qt::WindowFlags framed = framedWindowFlags(g_configuration.demarrage_onTop);
     setWindowFlags(framed);
-    m_alarmes->setWindowFlags(framed);
+    for (QWidget* tool : QList<QWidget*>{m_alarmes, m_comptesARebours, m_tempsEcoules})
+        tool->setWindowFlags(framed);
 }

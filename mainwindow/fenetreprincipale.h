@@ -7,6 +7,8 @@
 
 class AboutDialog;
 class FenetreAlarmes;
+class FenetreComptesARebours;
+class FenetreTempsEcoules;
 class QAction;
 class QMenu;
 
@@ -45,6 +47,8 @@ private:
     // Children created once in the constructor; the tool windows are deleted
     // by hand, in a fixed order, because they save their items as they go.
     FenetreAlarmes* m_alarmes = nullptr;
+    FenetreComptesARebours* m_comptesARebours = nullptr;
+    FenetreTempsEcoules* m_tempsEcoules = nullptr;
     AboutDialog* m_aPropos = nullptr;
 
     // Lives for the whole run: the tray icon only borrows it.

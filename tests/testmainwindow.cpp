@@ -3,11 +3,10 @@
 #include "app/jtime.h"
 #include "app/weblinks.h"
 #include "mainwindow/fenetreprincipale.h"
-#include "mainwindow/shake.h"
-#include "support/manualclock.h"
-#include "support/temporaryconfiguration.h"
+#include "support/testday.h"
 #include "support/urlrecorder.h"
 #include "tools/alarms/fenetrealarmes.h"
+#include "tools/toolwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,16 +69,14 @@ private slots:
     void menuEntries_data();
     void menuEntries();
     void bellFollowsTheArmedAlarmsAtTheNextTick();
-    void shakeMoves_data();
-    void shakeMoves();
-    void hourlyChimeThenShake();
+    void hourlyChimeAndShake_data();
+    void hourlyChimeAndShake();
 
 private:
     QString text(const char* label) const { return m_window->findChild<QLabel*>(label)->text(); }
     void tickAt(const QDateTime& now);
 
-    std::unique_ptr<TemporaryConfiguration> m_conf;
-    std::unique_ptr<ManualClock> m_clock;
+    std::unique_ptr<TestDay> m_day;
     std::unique_ptr<FenetrePrincipale> m_window;
 };
 
@@ -93,23 +90,19 @@ void TestMainWindow::initTestCase()
 
 void TestMainWindow::init()
 {
-    m_conf = std::make_unique<TemporaryConfiguration>();
-    m_clock = std::make_unique<ManualClock>(QDateTime(QDate(2026, 12, 5), QTime(14, 7, 9)));
-    creer_objets_globaux();
+    m_day = std::make_unique<TestDay>(QStringLiteral("14:07:09.000"));
     m_window = std::make_unique<FenetrePrincipale>();
 }
 
 void TestMainWindow::cleanup()
 {
     m_window.reset();
-    liberer_objets_globaux();
-    m_clock.reset();
-    m_conf.reset();
+    m_day.reset();
 }
 
 void TestMainWindow::tickAt(const QDateTime& now)
 {
-    m_clock->setCurrentDateTime(now);
+    m_day->clock.setCurrentDateTime(now);
     g_jtime->check();
 }
 
@@ -125,7 +118,7 @@ void TestMainWindow::showsTheDateAndTimeOfTheTick()
 
     // Redrawn after midnight has come but before it was ticked, the window
     // still shows the tick's date with the tick's time.
-    m_clock->setCurrentDateTime(QDateTime(QDate(2026, 9, 1), QTime(0, 0, 0, 200)));
+    m_day->clock.setCurrentDateTime(QDateTime(QDate(2026, 9, 1), QTime(0, 0, 0, 200)));
     m_window->update_horloge();
     QCOMPARE(text("m_date") + ' ' + text("m_heure"), QStringLiteral("Lundi 31 Août 2026 23:59:59"));
     g_jtime->check();
@@ -154,30 +147,27 @@ void TestMainWindow::menuEntries_data()
 {
     // What choosing an entry twice does: the pages opened and the windows
     // shown, or "quit" for the end of the event loop.
-    QTest::addColumn<bool>("trayMenu");
     QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("trayMenu");
     QTest::addColumn<QString>("effect");
 
     const QString home = homePageUrl().toString(), help = helpUsPageUrl().toString();
-    QTest::addRow("Quitter") << false << "Quitter"
-                             << "quit";
-    QTest::addRow("Quitter in the tray menu") << true << "Quitter"
-                                              << "quit";
-    QTest::addRow("Aide en ligne") << false << "Aide en ligne" << home + ' ' + home;
-    QTest::addRow("Aidez-nous") << false << "Aidez-nous" << help + ' ' + help;
-    QTest::addRow("Télécharger... in Plugins") << false << "Télécharger..." << home + ' ' + home;
-    QTest::addRow("A propos...") << false << "A propos..."
-                                 << "AboutDialog";
-    QTest::addRow("Alarme") << false << "Alarme"
-                            << "FenetreAlarmes";
-    QTest::addRow("Alarme in the tray menu's Outils") << true << "Alarme"
-                                                      << "FenetreAlarmes";
+    QTest::addRow("Quitter") << "Quitter" << false << "quit";
+    QTest::addRow("Quitter in the tray menu") << "Quitter" << true << "quit";
+    QTest::addRow("Aide en ligne") << "Aide en ligne" << false << home + ' ' + home;
+    QTest::addRow("Aidez-nous") << "Aidez-nous" << false << help + ' ' + help;
+    QTest::addRow("Télécharger... in Plugins") << "Télécharger..." << false << home + ' ' + home;
+    QTest::addRow("A propos...") << "A propos..." << false << "AboutDialog";
+    QTest::addRow("Alarme") << "Alarme" << false << "FenetreAlarmes";
+    QTest::addRow("Alarme in the tray menu's Outils") << "Alarme" << true << "FenetreAlarmes";
+    QTest::addRow("Compte à rebours") << "Compte à rebours" << false << "FenetreComptesARebours";
+    QTest::addRow("Temps écoulé") << "Temps écoulé" << false << "FenetreTempsEcoules";
 }
 
 void TestMainWindow::menuEntries()
 {
-    QFETCH(bool, trayMenu);
     QFETCH(QString, entry);
+    QFETCH(bool, trayMenu);
     QFETCH(QString, effect);
     QAction* action =
         findEntry(trayMenu ? g_trayIcon->contextMenu()->actions() : m_window->menuBar()->actions(), entry);
@@ -199,6 +189,8 @@ void TestMainWindow::menuEntries()
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window->isVisible())
             seen << window->metaObject()->className();
+        // Every tool window takes the main window's look.
+        QVERIFY(!qobject_cast<ToolWindow*>(window) || window->windowFlags() == m_window->windowFlags());
     }
     QCOMPARE(seen.join(' '), effect);
 }
@@ -206,7 +198,7 @@ void TestMainWindow::menuEntries()
 void TestMainWindow::bellFollowsTheArmedAlarmsAtTheNextTick()
 {
     m_window.reset();
-    QVERIFY(m_conf->write("[alarm]\n1\\h=7\n1\\m=30\n1\\active=true\n1\\title=Lever\nsize=1\n"));
+    QVERIFY(m_day->conf.write("[alarm]\n1\\h=7\n1\\m=30\n1\\active=true\n1\\title=Lever\nsize=1\n"));
     m_window = std::make_unique<FenetrePrincipale>();
     const QLabel* bell = m_window->findChild<QLabel*>("m_cloche");
     QVERIFY(!bell->isHidden());
@@ -219,57 +211,47 @@ void TestMainWindow::bellFollowsTheArmedAlarmsAtTheNextTick()
     QVERIFY(bell->isHidden());
 }
 
-void TestMainWindow::shakeMoves_data()
+void TestMainWindow::hourlyChimeAndShake_data()
 {
+    QTest::addColumn<bool>("shake");
     QTest::addColumn<int>("intensity");
     QTest::addColumn<int>("rounds");
     QTest::addColumn<QSet<int>>("offsets");
 
-    QTest::addRow("intensity 0 moves exactly 1 px") << 0 << 3 << QSet<int>{1};
-    QTest::addRow("negative intensity counts as 0") << -7 << 2 << QSet<int>{1};
-    QTest::addRow("intensity 4 moves 1 to 5 px") << 4 << 200 << QSet<int>{1, 2, 3, 4, 5};
+    QTest::addRow("no shake when it is off") << false << 4 << 200 << QSet<int>{};
+    QTest::addRow("intensity 0 moves exactly 1 px") << true << 0 << 3 << QSet<int>{1};
+    QTest::addRow("negative intensity counts as 0") << true << -7 << 2 << QSet<int>{1};
+    QTest::addRow("intensity 4 moves 1 to 5 px") << true << 4 << 200 << QSet<int>{1, 2, 3, 4, 5};
 }
 
-void TestMainWindow::shakeMoves()
+void TestMainWindow::hourlyChimeAndShake()
 {
+    QFETCH(bool, shake);
     QFETCH(int, intensity);
     QFETCH(int, rounds);
     QFETCH(QSet<int>, offsets);
+    // What is heard is checked on the desktop; here there is no sound output.
+    Configuration& c = g_configuration;
+    std::tie(c.sonnerie_type, c.sonnerie_son) = std::tuple(2, QFINDTESTDATA("../resources/ding.wav"));
+    std::tie(c.vibration_active, c.vibration_intensite, c.vibration_duree) =
+        std::tuple(shake, intensity, rounds);
+    m_window->move(100, 200);
+    m_window->show();
+    MoveRecorder recorder(m_window.get());
+    tickAt(QDateTime(QDate(2026, 12, 5), QTime(15, 0, 0)));
 
-    QWidget target;
-    target.move(100, 200);
-    target.show();
-    MoveRecorder recorder(&target);
-    vibrer_fenetre(&target, intensity, rounds);
     // Each round out and back, first to the left and down, then to the right
     // and up, and so on.
     const Positions& p = recorder.positions;
-    QCOMPARE(p.size(), 2 * rounds);
+    QCOMPARE(p.size(), shake ? 2 * rounds : 0);
     QSet<int> seen;
-    for (int i = 0; i < p.size(); i += 2) {
+    for (int i = 0; i + 1 < p.size(); i += 2) {
         const int quarter = i % 4 == 0 ? 1 : -1;
         seen << (100 - p[i].x()) * quarter << (p[i].y() - 200) * quarter;
         QCOMPARE(p[i + 1], QPoint(100, 200));
     }
     QCOMPARE(seen, offsets);
-    QCOMPARE(target.pos(), QPoint(100, 200));
-}
-
-void TestMainWindow::hourlyChimeThenShake()
-{
-    // What is heard is checked on the desktop; here there is no sound output.
-    g_configuration.sonnerie_type = 2;
-    g_configuration.sonnerie_son = QFINDTESTDATA("../resources/ding.wav");
-    g_configuration.vibration_duree = 2;
-    m_window->show();
-    const QPoint start = m_window->pos();
-    MoveRecorder recorder(m_window.get());
-    for (const bool shake : {false, true}) {
-        g_configuration.vibration_active = shake;
-        tickAt(QDateTime(QDate(2026, 12, 5), QTime(shake ? 16 : 15, 0, 0)));
-    }
-    QCOMPARE(recorder.positions.size(), 4);
-    QCOMPARE(m_window->pos(), start);
+    QCOMPARE(m_window->pos(), QPoint(100, 200));
     // Nothing would ever end a sound without a sound server: no sound object
     // may stay behind waiting for it.
     QTRY_COMPARE(m_window->findChildren<QSoundEffect*>().size(), 0);

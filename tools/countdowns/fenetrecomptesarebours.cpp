@@ -1,0 +1,56 @@
+#include "tools/countdowns/fenetrecomptesarebours.h"
+
+#include "app/clock.h"
+#include "app/configuration.h"
+#include "tools/countdowns/dialogconfigcomptearebours.h"
+#include "tools/countdowns/widgetcomptearebours.h"
+#include "tools/durationformat.h"
+#include "tools/itemarray.h"
+
+#include <QComboBox>
+
+namespace {
+
+const QString kArray = QStringLiteral("timer");
+
+} // namespace
+
+FenetreComptesARebours::FenetreComptesARebours(QWidget* parent)
+    : ToolWindow(parent, QStringLiteral("Compte à rebours"), QStringLiteral("Car"))
+    , m_dialog(std::make_unique<DialogConfigCompteARebours>())
+    , m_format(addDurationFormatSelector(toolBar()))
+{
+    connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreComptesARebours::newTimer));
+    for (const CompteARebours& c : loadItems<CompteARebours>(kArray))
+        newTimer(c);
+}
+
+FenetreComptesARebours::~FenetreComptesARebours()
+{
+    m_dialog.reset();
+    // Those that have rung, or have no date, are done with.
+    const QDateTime now = Clock::instance().currentDateTime();
+    QList<CompteARebours> pending;
+    for (const WidgetCompteARebours* page : pagesAs<WidgetCompteARebours>()) {
+        if (page->isPendingAt(now))
+            pending.append(page->compteARebours());
+    }
+    saveItems(kArray, pending, g_configuration.sauvegarde_car);
+}
+
+void FenetreComptesARebours::openDialog()
+{
+    m_dialog->exec();
+}
+
+void FenetreComptesARebours::newTimer()
+{
+    newTimer(m_dialog->getCompteARebours());
+}
+
+void FenetreComptesARebours::newTimer(const CompteARebours& c)
+{
+    auto page = std::make_unique<WidgetCompteARebours>(nextPageNumber(), c, m_format->currentText());
+    connect(m_format, &QComboBox::currentTextChanged, page.get(), &WidgetCompteARebours::setFormat);
+    addPage(std::move(page));
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "tools/countdowns/comptearebours.h"
+#include "tools/toolwindow.h"
+
+#include <memory>
+
+class DialogConfigCompteARebours;
+class QComboBox;
+
+// The countdown tool window. It rebuilds the countdowns kept in conf.ini when
+// it is made, and at the end of the run writes back those still to come.
+class FenetreComptesARebours : public ToolWindow
+{
+    Q_OBJECT
+
+public:
+    explicit FenetreComptesARebours(QWidget* parent);
+    ~FenetreComptesARebours() override;
+
+public slots:
+    void openDialog() override;
+    void newTimer();
+    void newTimer(const CompteARebours& c);
+
+private:
+    // No parent: it is a window of its own, reused for every new countdown.
+    std::unique_ptr<DialogConfigCompteARebours> m_dialog;
+    QComboBox* m_format;
+};

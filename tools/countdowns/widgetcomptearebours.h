@@ -1,0 +1,53 @@
+#pragma once
+
+#include "tools/countdowns/comptearebours.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class WidgetCompteARebours;
+}
+
+// The page of one countdown: its title and the time still to run. It counts
+// on the tick source's seconds, shows zero while in its target second, and
+// rings once, at the first tick after it; then it stays at zero.
+class WidgetCompteARebours : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Rings at once if the target has passed (or is no date at all).
+    WidgetCompteARebours(int numero, const CompteARebours& c, const QString& format);
+    ~WidgetCompteARebours() override;
+
+    // The countdown, with its title and message cut as the page shows them.
+    const CompteARebours& compteARebours() const { return m_car; }
+    // The target is a date later than `now`: the countdown is still to come.
+    bool isPendingAt(const QDateTime& now) const;
+
+signals:
+    void ring();
+
+public slots:
+    void refresh();
+    void execute();
+    void setFormat(const QString& format);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void showRemaining();
+
+    std::unique_ptr<Ui::WidgetCompteARebours> m_ui;
+    int m_numero;
+    QString m_format;
+    CompteARebours m_car;
+    // The target in whole seconds since 1970; none for no date.
+    std::optional<qint64> m_target;
+    qint64 m_remaining = 0;
+    bool m_rung = false;
+};

@@ -1,0 +1,51 @@
+#include "tools/elapsedtimes/fenetretempsecoules.h"
+
+#include "app/configuration.h"
+#include "tools/durationformat.h"
+#include "tools/elapsedtimes/dialogconfigtempsecoule.h"
+#include "tools/elapsedtimes/widgettempsecoule.h"
+#include "tools/itemarray.h"
+
+#include <QComboBox>
+
+namespace {
+
+const QString kArray = QStringLiteral("pasttime");
+
+} // namespace
+
+FenetreTempsEcoules::FenetreTempsEcoules(QWidget* parent)
+    : ToolWindow(parent, QStringLiteral("Temps écoulé"), QStringLiteral("TE"))
+    , m_dialog(std::make_unique<DialogConfigTempsEcoule>())
+    , m_format(addDurationFormatSelector(toolBar()))
+{
+    connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreTempsEcoules::newTE));
+    for (const TempsEcoule& t : loadItems<TempsEcoule>(kArray))
+        newTE(t);
+}
+
+FenetreTempsEcoules::~FenetreTempsEcoules()
+{
+    m_dialog.reset();
+    QList<TempsEcoule> counters;
+    for (const WidgetTempsEcoule* page : pagesAs<WidgetTempsEcoule>())
+        counters.append(page->tempsEcoule());
+    saveItems(kArray, counters, g_configuration.sauvegarde_te);
+}
+
+void FenetreTempsEcoules::openDialog()
+{
+    m_dialog->exec();
+}
+
+void FenetreTempsEcoules::newTE()
+{
+    newTE(m_dialog->getTempsEcoule());
+}
+
+void FenetreTempsEcoules::newTE(const TempsEcoule& t)
+{
+    auto page = std::make_unique<WidgetTempsEcoule>(nextPageNumber(), t, m_format->currentText());
+    connect(m_format, &QComboBox::currentTextChanged, page.get(), &WidgetTempsEcoule::setFormat);
+    addPage(std::move(page));
+}
