@@ -4,24 +4,21 @@
 #include "app/globals.h"
 #include "mainwindow/fenetreprincipale.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QTimer>
+
+#include <ctime>
 
 namespace {
 
+// The CPU time of the whole process, threads that have ended included, to
+// the nanosecond.
 qint64 cpuNanoseconds()
 {
-    qint64 total = 0;
-    const QDir tasks(QStringLiteral("/proc/self/task"));
-    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat(tasks.filePath(task + QStringLiteral("/schedstat")));
-        if (stat.open(QIODevice::ReadOnly))
-            total += stat.readAll().split(' ').value(0).toLongLong();
-    }
-    return total;
+    timespec used{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    return qint64(used.tv_sec) * 1000000000 + used.tv_nsec;
 }
 
 } // namespace

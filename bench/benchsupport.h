@@ -23,7 +23,6 @@ private:
 };
 
 // The share of one core the whole process uses while its event loop idles
-// for `seconds`, from the CPU time of every thread in /proc/self/task/*/schedstat
-// (nanoseconds: the 10 ms ticks of /proc/PID/stat would measure nothing at
-// these levels).
+// for `seconds`, from its CPU time in nanoseconds (the 10 ms ticks of
+// /proc/PID/stat would measure nothing at these levels).
 double idleShareOfOneCore(int seconds);
