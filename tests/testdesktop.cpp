@@ -76,7 +76,6 @@ class TestDesktop : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void cleanup();
 
     void dragFollowsTheLeftButtonOnly_data();
@@ -104,12 +103,6 @@ private:
     std::unique_ptr<InputLog> m_input;
     FenetrePrincipale* m_window = nullptr;
 };
-
-void TestDesktop::initTestCase()
-{
-    QVERIFY2(qEnvironmentVariableIsSet("CLEPSA_DESKTOP_SESSION"), "run under scripts/desktop-session");
-    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-}
 
 void TestDesktop::start(const QByteArray& settings)
 {

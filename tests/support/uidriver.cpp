@@ -38,7 +38,6 @@ bool answerNextDialog(const std::function<void()>& open, const std::function<voi
 {
     bool answered = false;
     QTimer poll;
-    poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         QPointer<QDialog> dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!dialog)
@@ -49,11 +48,9 @@ bool answerNextDialog(const std::function<void()>& open, const std::function<voi
         if (dialog && dialog->isVisible())
             dialog->reject();
     });
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &closeModalWindows);
-    poll.start();
-    guard.start(timeoutMs);
+    // Gone with the poll when the dialog has been answered in time.
+    QTimer::singleShot(timeoutMs, &poll, &closeModalWindows);
+    poll.start(10);
     open();
     return answered;
 }
