@@ -1,6 +1,6 @@
 #include "app/clock.h"
 
-#include <QElapsedTimer>
+#include "platform/boottime.h"
 
 namespace {
 
@@ -36,10 +36,5 @@ qint64 SystemClock::currentMSecsSinceEpoch() const
 
 qint64 SystemClock::monotonicMsecs() const
 {
-    static QElapsedTimer timer = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return timer.elapsed();
+    return platform::bootTimeMsecs();
 }

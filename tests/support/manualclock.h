@@ -20,10 +20,10 @@ public:
     qint64 monotonicMsecs() const override { return m_monotonic; }
 
     void setCurrentDateTime(const QDateTime& now) { m_now = now; }
-    void advanceSeconds(qint64 seconds)
+    void advanceMsecs(qint64 msecs)
     {
-        m_now = m_now.addSecs(seconds);
-        m_monotonic += seconds * 1000;
+        m_now = m_now.addMSecs(msecs);
+        m_monotonic += msecs;
     }
 
 private:
