@@ -13,6 +13,7 @@
 #include "tools/alarms/fenetrealarmes.h"
 #include "tools/countdowns/fenetrecomptesarebours.h"
 #include "tools/elapsedtimes/fenetretempsecoules.h"
+#include "tools/stopwatches/fenetrechronometres.h"
 
 #include "ui_mainwindow.h"
 
@@ -54,6 +55,7 @@ FenetrePrincipale::FenetrePrincipale()
 
     // Stored alarms come back here, and one due this very minute rings now.
     m_alarmes = new FenetreAlarmes(this);
+    m_chronometres = new FenetreChronometres(this);
     m_comptesARebours = new FenetreComptesARebours(this);
     m_tempsEcoules = new FenetreTempsEcoules(this);
     m_aPropos = new AboutDialog(this);
@@ -62,6 +64,7 @@ FenetrePrincipale::FenetrePrincipale()
 
     connect(m_ui->actionQuitter, &QAction::triggered, qApp, &QCoreApplication::quit);
     connect(m_ui->actionAlarme, &QAction::triggered, m_alarmes, &QWidget::show);
+    connect(m_ui->actionChronometre, &QAction::triggered, m_chronometres, &QWidget::show);
     connect(m_ui->actionCar, &QAction::triggered, m_comptesARebours, &QWidget::show);
     connect(m_ui->actionTe, &QAction::triggered, m_tempsEcoules, &QWidget::show);
     fillPluginMenu();
@@ -87,6 +90,7 @@ FenetrePrincipale::~FenetrePrincipale()
         g_trayIcon->setContextMenu(nullptr);
 
     delete m_alarmes;
+    delete m_chronometres;
     delete m_comptesARebours;
     delete m_tempsEcoules;
 }
@@ -208,6 +212,6 @@ void FenetrePrincipale::setStaysOnTopHint()
     // Setting flags hides a visible window; whoever calls this shows it again.
     const Qt::WindowFlags framed = framedWindowFlags(g_configuration.demarrage_onTop);
     setWindowFlags(framed);
-    for (QWidget* tool : QList<QWidget*>{m_alarmes, m_comptesARebours, m_tempsEcoules})
+    for (QWidget* tool : QList<QWidget*>{m_alarmes, m_chronometres, m_comptesARebours, m_tempsEcoules})
         tool->setWindowFlags(framed);
 }

@@ -7,6 +7,7 @@
 
 class AboutDialog;
 class FenetreAlarmes;
+class FenetreChronometres;
 class FenetreComptesARebours;
 class FenetreTempsEcoules;
 class QAction;
@@ -47,6 +48,7 @@ private:
     // Children created once in the constructor; the tool windows are deleted
     // by hand, in a fixed order, because they save their items as they go.
     FenetreAlarmes* m_alarmes = nullptr;
+    FenetreChronometres* m_chronometres = nullptr;
     FenetreComptesARebours* m_comptesARebours = nullptr;
     FenetreTempsEcoules* m_tempsEcoules = nullptr;
     AboutDialog* m_aPropos = nullptr;

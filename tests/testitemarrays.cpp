@@ -1,5 +1,5 @@
-// The arrays in which alarms, countdowns and elapsed-time counters live in
-// conf.ini from one run to the next.
+// The arrays in which alarms, countdowns, elapsed-time counters and
+// stopwatches live in conf.ini from one run to the next.
 
 #include "app/configuration.h"
 #include "support/testday.h"
@@ -7,6 +7,7 @@
 #include "tools/alarms/fenetrealarmes.h"
 #include "tools/countdowns/fenetrecomptesarebours.h"
 #include "tools/elapsedtimes/fenetretempsecoules.h"
+#include "tools/stopwatches/fenetrechronometres.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -30,6 +31,8 @@ static std::unique_ptr<QWidget> toolWindow(const QString& array)
         return std::make_unique<FenetreAlarmes>(nullptr);
     if (array == QLatin1String("timer"))
         return std::make_unique<FenetreComptesARebours>(nullptr);
+    if (array == QLatin1String("stopwatch"))
+        return std::make_unique<FenetreChronometres>(nullptr);
     return std::make_unique<FenetreTempsEcoules>(nullptr);
 }
 
@@ -43,7 +46,7 @@ void TestItemArrays::keptThroughTheRunThenReplaced_data()
     QTest::addColumn<bool>("keep");
     QTest::addColumn<QStringList>("titles");
 
-    for (const char* array : {"alarm", "timer", "pasttime"}) {
+    for (const char* array : {"alarm", "timer", "pasttime", "stopwatch"}) {
         const QByteArray group = QByteArray("[") + array + "]\n";
         const QByteArray entries =
             "1\\date=2027-01-01T00:00:00\n1\\title=Un\n4\\date=2027-02-01T00:00:00\n4\\title=Quatre\n";
@@ -51,8 +54,11 @@ void TestItemArrays::keptThroughTheRunThenReplaced_data()
         QTest::addRow("%s: the entries there, whatever the size says", array)
             << array << group + entries + "size=2000000000\n"
             << true << titles;
-        QTest::addRow("%s: removed when the switch is off", array) << array << group + entries + "size=4\n"
-                                                                   << false << titles;
+        // The stopwatches of the last run that kept them stay (their own test).
+        if (qstrcmp(array, "stopwatch") != 0)
+            QTest::addRow("%s: removed when the switch is off", array)
+                << array << group + entries + "size=4\n"
+                << false << titles;
         QTest::addRow("%s: negative size", array) << array << group + "1\\title=Un\nsize=-3\n"
                                                   << true << QStringList{};
         QTest::addRow("%s: garbage", array) << array << group + "\x01size=\xff\n3\\=\n\x02[\x03\n"
@@ -78,15 +84,15 @@ void TestItemArrays::keptThroughTheRunThenReplaced()
         for (int i = 0; i < table->count(); ++i) {
             QVERIFY(table->tabText(i).endsWith(QStringLiteral(" n°%1").arg(i + 1)));
             const auto titles =
-                table->widget(i)->findChildren<QLabel*>(QRegularExpression("^(m_)?label_titre$"));
-            shown << (titles.isEmpty() ? QString() : titles.first()->text());
+                table->widget(i)->findChildren<QWidget*>(QRegularExpression("^(m_label_|label_|m_)titre$"));
+            shown << (titles.isEmpty() ? QString() : titles.first()->property("text").toString());
         }
         QCOMPARE(shown, titles);
         QCOMPARE(table->currentIndex(), titles.size() - 1);
         // Killed now, the program would find its items at the next start.
         QCOMPARE(day.conf.contents(), stored + "[sonnerie]\ntype=2\n");
-        g_configuration.sauvegarde_alarmes = g_configuration.sauvegarde_car = g_configuration.sauvegarde_te =
-            keep;
+        Configuration& c = g_configuration;
+        c.sauvegarde_alarmes = c.sauvegarde_car = c.sauvegarde_te = c.sauvegarde_chronos = keep;
     }
     const auto file = day.conf.read();
     QCOMPARE(file->value("sonnerie/type").toInt(), 2);

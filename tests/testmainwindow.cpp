@@ -160,6 +160,7 @@ void TestMainWindow::menuEntries_data()
     QTest::addRow("A propos...") << "A propos..." << false << "AboutDialog";
     QTest::addRow("Alarme") << "Alarme" << false << "FenetreAlarmes";
     QTest::addRow("Alarme in the tray menu's Outils") << "Alarme" << true << "FenetreAlarmes";
+    QTest::addRow("Chronomètre") << "Chronomètre" << false << "FenetreChronometres";
     QTest::addRow("Compte à rebours") << "Compte à rebours" << false << "FenetreComptesARebours";
     QTest::addRow("Temps écoulé") << "Temps écoulé" << false << "FenetreTempsEcoules";
 }

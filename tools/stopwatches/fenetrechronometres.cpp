@@ -1,0 +1,72 @@
+#include "tools/stopwatches/fenetrechronometres.h"
+
+#include "app/clock.h"
+#include "app/configuration.h"
+#include "tools/durationformat.h"
+#include "tools/itemarray.h"
+#include "tools/stopwatches/widgetchronometre.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+const QString kArray = QStringLiteral("stopwatch");
+
+// Seconds since the last save of the settings, which the end of every run
+// makes: the time the program was closed. A save dated later than now (a
+// clock set back) counts as none, rather than taking time away.
+qint64 secondsClosed()
+{
+    const QDateTime now = Clock::instance().currentDateTime();
+    const QDateTime lastSave = openConfiguration()->value(QStringLiteral("date"), now).toDateTime();
+    return std::max<qint64>(secondsBetween(lastSave, now).value_or(0), 0);
+}
+
+} // namespace
+
+FenetreChronometres::FenetreChronometres(QWidget* parent)
+    : ToolWindow(parent, QStringLiteral("Chronomètre"), QStringLiteral("Chrono"))
+{
+    const qint64 closed = secondsClosed();
+    for (Chronometre c : loadItems<Chronometre>(kArray)) {
+        if (c.active)
+            c.s = int(std::min<qint64>(c.s + closed, std::numeric_limits<int>::max()));
+        newChrono(c);
+    }
+    // An old key that nothing reads any more.
+    const auto settings = openConfiguration();
+    if (settings->contains(QStringLiteral("chronos"))) {
+        settings->remove(QStringLiteral("chronos"));
+        commitConfiguration(*settings);
+    }
+}
+
+FenetreChronometres::~FenetreChronometres()
+{
+    // With the switch off, the stopwatches of the last run that kept them
+    // stay in the file for the next start.
+    if (!g_configuration.sauvegarde_chronos)
+        return;
+    QList<Chronometre> stopwatches;
+    for (const WidgetChronometre* page : pagesAs<WidgetChronometre>())
+        stopwatches.append(page->getChronometre());
+    saveItems(kArray, stopwatches, true);
+}
+
+void FenetreChronometres::newChrono()
+{
+    nextPageNumber();
+    addPage(std::make_unique<WidgetChronometre>());
+}
+
+void FenetreChronometres::newChrono(const Chronometre& c)
+{
+    nextPageNumber();
+    addPage(std::make_unique<WidgetChronometre>(c));
+}
+
+void FenetreChronometres::openDialog()
+{
+    newChrono();
+}

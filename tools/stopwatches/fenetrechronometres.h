@@ -1,0 +1,21 @@
+#pragma once
+
+#include "tools/stopwatches/chronometre.h"
+#include "tools/toolwindow.h"
+
+// The stopwatch tool window. It rebuilds the stopwatches kept in conf.ini,
+// those that were running having run on while the program was closed, and
+// writes them back at the end of the run.
+class FenetreChronometres : public ToolWindow
+{
+    Q_OBJECT
+
+public:
+    explicit FenetreChronometres(QWidget* parent);
+    ~FenetreChronometres() override;
+
+public slots:
+    void newChrono();
+    void newChrono(const Chronometre& c);
+    void openDialog() override;
+};
