@@ -29,12 +29,17 @@ struct Configuration
     bool vibration_active = false;
     int vibration_duree = 200;
     int vibration_intensite = 5;
+    // One of the ChimeKind values; anything else is silence as well.
     int sonnerie_type = 0;
     int sonnerie_bip_frequence = 7000;
     int sonnerie_bip_duree = 500;
     QString sonnerie_son = QStringLiteral("ressources/ding.wav");
     QString langue = QStringLiteral("fr");
 };
+
+// The hourly chimes of sonnerie/type. The preferences store kChimeNone for
+// silence; every other value but the first two is silent too.
+enum ChimeKind { kChimeBeep = 1, kChimeWav = 2, kChimeNone = 3 };
 
 extern Configuration g_configuration;
 

@@ -53,6 +53,17 @@ void showWithFlags(QWidget* window, Qt::WindowFlags flags)
         new StayOnTopReminder(window->windowHandle());
 }
 
+void applyWindowFlags(QWidget* window, Qt::WindowFlags flags)
+{
+    // Nothing to change: hiding and showing would only make it flicker.
+    if (window->windowFlags() == flags)
+        return;
+    if (window->isVisible())
+        showWithFlags(window, flags);
+    else
+        window->setWindowFlags(flags);
+}
+
 WindowGestures::WindowGestures(QWidget* window, Qt::WindowFlags framelessFlags)
     : QObject(window)
     , m_window(window)

@@ -46,3 +46,7 @@ Qt::WindowFlags withStayOnTop(Qt::WindowFlags base, bool staysOnTop);
 // Hides `window`, gives it `flags` and shows it again, making sure the window
 // manager keeps it on top when the flags ask for it.
 void showWithFlags(QWidget* window, Qt::WindowFlags flags);
+// Gives `window` `flags`. A hidden window stays hidden; a visible one goes
+// through showWithFlags(), so it stays on screen and, when the flags ask for
+// it, on top.
+void applyWindowFlags(QWidget* window, Qt::WindowFlags flags);

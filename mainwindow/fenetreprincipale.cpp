@@ -1,15 +1,16 @@
 #include "mainwindow/fenetreprincipale.h"
 
+#include "app/clockface.h"
 #include "app/configuration.h"
 #include "app/frenchdates.h"
 #include "app/globals.h"
 #include "app/jtime.h"
+#include "app/shake.h"
 #include "app/weblinks.h"
 #include "app/windowgestures.h"
 #include "mainwindow/aboutdialog.h"
-#include "mainwindow/clockface.h"
-#include "mainwindow/shake.h"
 #include "platform/beep.h"
+#include "preferences/dialogpreferences.h"
 #include "tools/alarms/fenetrealarmes.h"
 #include "tools/countdowns/fenetrecomptesarebours.h"
 #include "tools/elapsedtimes/fenetretempsecoules.h"
@@ -28,16 +29,6 @@
 
 namespace {
 
-// The chime kinds of sonnerie/type; every other value is silence.
-constexpr int kChimeBeep = 1;
-constexpr int kChimeWav = 2;
-
-// A hand-edited conf.ini may hold anything; the sliders never leave 0-255.
-int colourComponent(int value)
-{
-    return qBound(0, value, 255);
-}
-
 // "Samedi 05 Décembre 2026".
 QString dateLine(const QDate& date)
 {
@@ -53,6 +44,7 @@ FenetrePrincipale::FenetrePrincipale()
     m_ui->setupUi(this);
     new WindowGestures(this, Qt::Dialog | Qt::FramelessWindowHint);
 
+    m_preferences = new DialogPreferences(this);
     // Stored alarms come back here, and one due this very minute rings now.
     m_alarmes = new FenetreAlarmes(this);
     m_chronometres = new FenetreChronometres(this);
@@ -67,6 +59,7 @@ FenetrePrincipale::FenetrePrincipale()
     connect(m_ui->actionChronometre, &QAction::triggered, m_chronometres, &QWidget::show);
     connect(m_ui->actionCar, &QAction::triggered, m_comptesARebours, &QWidget::show);
     connect(m_ui->actionTe, &QAction::triggered, m_tempsEcoules, &QWidget::show);
+    connect(m_ui->actionPreferences, &QAction::triggered, this, &FenetrePrincipale::preferences);
     fillPluginMenu();
     connect(m_ui->actionAide, &QAction::triggered, this, &FenetrePrincipale::slot_openWebsiteHomepage);
     connect(m_ui->actionAidezNous, &QAction::triggered, this, &FenetrePrincipale::slot_openWebsiteHelpUs);
@@ -89,6 +82,7 @@ FenetrePrincipale::~FenetrePrincipale()
     if (g_trayIcon && g_trayIcon->contextMenu() == m_menuTray.get())
         g_trayIcon->setContextMenu(nullptr);
 
+    delete m_preferences;
     delete m_alarmes;
     delete m_chronometres;
     delete m_comptesARebours;
@@ -139,9 +133,7 @@ void FenetrePrincipale::update_horloge()
     // the date and the time cannot disagree across midnight.
     const QTime now = *g_jtime;
     const Configuration& c = g_configuration;
-    const QColor hands(colourComponent(c.horloge_pen_r), colourComponent(c.horloge_pen_v),
-                       colourComponent(c.horloge_pen_b));
-    m_ui->m_horloge->setPixmap(drawClockFace(c.horloge_image, hands, c.horloge_pen_size,
+    m_ui->m_horloge->setPixmap(drawClockFace(c.horloge_image, configuredHandColour(), c.horloge_pen_size,
                                              c.horloge_aiguille_seconde, now.hour(), now.minute(),
                                              now.second()));
     m_ui->m_cloche->setVisible(m_alarmes->hasActiveAlarm());
@@ -157,11 +149,21 @@ void FenetrePrincipale::update_horloge()
 void FenetrePrincipale::nouvelle_heure()
 {
     const Configuration& c = g_configuration;
-    if (c.sonnerie_type == kChimeBeep)
-        platform::Beep(c.sonnerie_bip_frequence, c.sonnerie_bip_duree);
-    else if (c.sonnerie_type == kChimeWav)
+    // The beep plays on by itself and the shake follows its end, so that a
+    // dialog opened meanwhile holds up neither. A beep that cannot sound (no
+    // output, or a test tone playing) is skipped.
+    if (c.sonnerie_type == kChimeBeep
+        && platform::startBeep(c.sonnerie_bip_frequence, c.sonnerie_bip_duree, this,
+                               [this] { shakeForTheHour(); }))
+        return;
+    if (c.sonnerie_type == kChimeWav)
         playChime(c.sonnerie_son);
+    shakeForTheHour();
+}
 
+void FenetrePrincipale::shakeForTheHour()
+{
+    const Configuration& c = g_configuration;
     if (c.vibration_active)
         vibrer_fenetre(this, c.vibration_intensite, c.vibration_duree);
 }
@@ -207,11 +209,20 @@ void FenetrePrincipale::slot_openWebsiteHelpUs()
     QDesktopServices::openUrl(helpUsPageUrl());
 }
 
+void FenetrePrincipale::preferences()
+{
+    // Accepted or not, the window comes back framed and in front.
+    m_preferences->exec();
+    setStaysOnTopHint();
+    show();
+}
+
 void FenetrePrincipale::setStaysOnTopHint()
 {
-    // Setting flags hides a visible window; whoever calls this shows it again.
+    // Open windows stay open, and on top when asked: hiding and showing a
+    // window again at once can lose the window manager's above state.
     const Qt::WindowFlags framed = framedWindowFlags(g_configuration.demarrage_onTop);
-    setWindowFlags(framed);
-    for (QWidget* tool : QList<QWidget*>{m_alarmes, m_chronometres, m_comptesARebours, m_tempsEcoules})
-        tool->setWindowFlags(framed);
+    for (QWidget* window :
+         QList<QWidget*>{this, m_preferences, m_alarmes, m_chronometres, m_comptesARebours, m_tempsEcoules})
+        applyWindowFlags(window, framed);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 class AboutDialog;
+class DialogPreferences;
 class FenetreAlarmes;
 class FenetreChronometres;
 class FenetreComptesARebours;
@@ -35,6 +36,7 @@ public slots:
     void changer_langue(QAction* action);
     void slot_openWebsiteHomepage();
     void slot_openWebsiteHelpUs();
+    void preferences();
     void setStaysOnTopHint();
 
 private:
@@ -42,11 +44,14 @@ private:
     void buildTrayMenu();
     void showFromTray(QSystemTrayIcon::ActivationReason reason);
     void playChime(const QString& wavFile);
+    void shakeForTheHour();
 
     std::unique_ptr<Ui::MainWindow> m_ui;
 
-    // Children created once in the constructor; the tool windows are deleted
-    // by hand, in a fixed order, because they save their items as they go.
+    // Children created once in the constructor; the preferences and the tool
+    // windows are deleted by hand, in a fixed order, because the tool windows
+    // save their items as they go.
+    DialogPreferences* m_preferences = nullptr;
     FenetreAlarmes* m_alarmes = nullptr;
     FenetreChronometres* m_chronometres = nullptr;
     FenetreComptesARebours* m_comptesARebours = nullptr;

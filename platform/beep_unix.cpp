@@ -9,10 +9,12 @@
 #include <QEventLoop>
 #include <QIODevice>
 #include <QMediaDevices>
+#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace platform {
 
@@ -125,75 +127,135 @@ QAudioFormat chooseFormat(const QAudioDevice& device)
     return preferred;
 }
 
+// One tone, or one pause, from start to end. It feeds the sink by hand
+// rather than leaving it to pull from a QIODevice: when PulseAudio's stream
+// runs dry it waits for a completely full buffer before playing on, and
+// QAudioSink's pull mode only ever writes whole periods, so it can stall for
+// good. Topping up to exactly what is free, and going on with silence after
+// the tone, keeps the stream moving. It deletes itself once it has ended.
+class TonePlayer : public QObject
+{
+public:
+    // The application owns it until the tone has ended.
+    TonePlayer(QObject* context, std::function<void()> finished)
+        : QObject(QCoreApplication::instance())
+        , m_context(context)
+        , m_hasContext(context != nullptr)
+        , m_finished(std::move(finished))
+    {
+        s_current = this;
+    }
+
+    ~TonePlayer() override
+    {
+        if (s_current == this)
+            s_current = nullptr;
+    }
+
+    static bool isPlaying() { return s_current != nullptr; }
+
+    // Nothing to hear: a pause of exactly that length, without the lead-in
+    // and tail a stream needs, so that a row of beeps keeps its rhythm.
+    void pause(int durationMs) { QTimer::singleShot(durationMs, Qt::PreciseTimer, this, &TonePlayer::end); }
+
+    bool play(const QAudioDevice& device, const QAudioFormat& format, int frequency, int durationMs)
+    {
+        m_sink = std::make_unique<QAudioSink>(device, format);
+        m_sink->setBufferSize(format.bytesForDuration(qint64(bufferMs) * 1000));
+        m_output = m_sink->start();
+        if (!m_output || m_sink->state() == QAudio::StoppedState || m_sink->error() != QAudio::NoError) {
+            m_sink->stop();
+            return false;
+        }
+        m_writer = std::make_unique<ToneWriter>(detail::BeepTone(frequency, durationMs, format.sampleRate()),
+                                                format, leadInMs);
+        m_doneBytes = m_writer->bytesPast(tailMs);
+        m_durationMs = durationMs;
+        m_clock.start();
+        m_feeder.setInterval(feedIntervalMs);
+        connect(&m_feeder, &QTimer::timeout, this, &TonePlayer::feed);
+        feed();
+        m_feeder.start();
+        return true;
+    }
+
+private:
+    void feed()
+    {
+        if (m_sink->state() == QAudio::StoppedState
+            || m_clock.elapsed() > qint64(leadInMs) + m_durationMs + safetyMarginMs) {
+            end();
+            return;
+        }
+        const qint64 free = m_sink->bytesFree();
+        // What the server has taken out of the buffer, to play.
+        const qint64 consumed = m_written - (m_sink->bufferSize() - free);
+        if (consumed >= m_doneBytes && m_clock.elapsed() >= qint64(leadInMs) + m_durationMs) {
+            end();
+            return;
+        }
+        const QByteArray chunk = m_writer->next(free);
+        if (!chunk.isEmpty())
+            m_written += std::max<qint64>(m_output->write(chunk), 0);
+    }
+
+    void end()
+    {
+        if (m_ended)
+            return;
+        m_ended = true;
+        m_feeder.stop();
+        if (m_sink)
+            m_sink->stop();
+        // The next tone may start from `finished` itself.
+        s_current = nullptr;
+        deleteLater();
+        if (m_finished && (!m_hasContext || m_context))
+            m_finished();
+    }
+
+    static inline TonePlayer* s_current = nullptr;
+
+    QPointer<QObject> m_context;
+    bool m_hasContext;
+    std::function<void()> m_finished;
+    std::unique_ptr<QAudioSink> m_sink;
+    QIODevice* m_output = nullptr;
+    std::unique_ptr<ToneWriter> m_writer;
+    QTimer m_feeder;
+    QElapsedTimer m_clock;
+    qint64 m_doneBytes = 0;
+    qint64 m_written = 0;
+    int m_durationMs = 0;
+    bool m_ended = false;
+};
+
 } // namespace
 
-void Beep(int frequency, int durationMs)
+bool startBeep(int frequency, int durationMs, QObject* context, std::function<void()> finished)
 {
-    if (durationMs <= 0)
-        return;
-    // The wait below needs an event loop, which needs an application object.
+    if (durationMs <= 0 || TonePlayer::isPlaying())
+        return false;
+    // The tone is driven by timers, which need an application object.
     if (!QCoreApplication::instance())
-        return;
+        return false;
 
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull())
-        return;
+        return false;
     const QAudioFormat format = chooseFormat(device);
     if (!format.isValid() || format.bytesPerFrame() <= 0)
-        return;
+        return false;
 
-    if (frequency <= 0) {
-        // Nothing to hear: a pause of exactly that length, without the lead-in
-        // and tail a stream needs, so that a row of beeps keeps its rhythm.
-        QEventLoop loop;
-        QTimer::singleShot(durationMs, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-        loop.exec();
-        return;
-    }
-
-    QAudioSink sink(device, format);
-    sink.setBufferSize(format.bytesForDuration(qint64(bufferMs) * 1000));
-    // The sink is fed by hand rather than left to pull from a QIODevice: when
-    // PulseAudio's stream runs dry it waits for a completely full buffer
-    // before playing on, and QAudioSink's pull mode only ever writes whole
-    // periods, so it can stall for good. Topping up to exactly what is free,
-    // and going on with silence after the tone, keeps the stream moving.
-    QIODevice* output = sink.start();
-    if (!output || sink.state() == QAudio::StoppedState || sink.error() != QAudio::NoError) {
-        sink.stop();
-        return;
-    }
-
-    ToneWriter writer(detail::BeepTone(frequency, durationMs, format.sampleRate()), format, leadInMs);
-    const qint64 doneBytes = writer.bytesPast(tailMs);
-    qint64 written = 0;
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer feeder;
-    feeder.setInterval(feedIntervalMs);
-    auto feed = [&] {
-        if (sink.state() == QAudio::StoppedState
-            || clock.elapsed() > qint64(leadInMs) + durationMs + safetyMarginMs) {
-            loop.quit();
-            return;
-        }
-        const qint64 free = sink.bytesFree();
-        // What the server has taken out of the buffer, to play.
-        const qint64 consumed = written - (sink.bufferSize() - free);
-        if (consumed >= doneBytes && clock.elapsed() >= qint64(leadInMs) + durationMs) {
-            loop.quit();
-            return;
-        }
-        const QByteArray chunk = writer.next(free);
-        if (!chunk.isEmpty())
-            written += std::max<qint64>(output->write(chunk), 0);
-    };
-    QObject::connect(&feeder, &QTimer::timeout, &loop, feed);
-    feed();
-    feeder.start();
-    loop.exec();
-    sink.stop();
+    auto player = std::make_unique<TonePlayer>(context, std::move(finished));
+    if (frequency <= 0)
+        player->pause(durationMs);
+    else if (!player->play(device, format, frequency, durationMs))
+        return false;
+    // From here the application owns it, and it deletes itself when the tone
+    // has ended.
+    player.release();
+    return true;
 }
 
 } // namespace platform

@@ -1,4 +1,4 @@
-#include "mainwindow/clockface.h"
+#include "app/clockface.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -10,20 +10,28 @@
 #include "support/audioanalysis.h"
 #include "support/audiocapture.h"
 #include "support/temporaryconfiguration.h"
+#include "support/uidriver.h"
 #include "support/xdesktop.h"
 #include "tools/alarms/fenetrealarmes.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
 #include <QSoundEffect>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 
 #include <cmath>
+#include <functional>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -89,6 +97,10 @@ private slots:
     void hourlyChimeIsHeard_data();
     void hourlyChimeIsHeard();
     void alarmBalloonShowsTitleAndText();
+    void stayOnTopSurvivesThePreferences_data();
+    void stayOnTopSurvivesThePreferences();
+    void beepTestPlaysTheEditedToneAlone();
+    void hourlyShakeDoesNotWaitForADialog();
 
 private:
     void start(const QByteArray& settings = {});
@@ -257,8 +269,9 @@ void TestDesktop::trayClickShowsTheWindow()
 
 void TestDesktop::hourlyChimeIsHeard_data()
 {
-    // The beep is played at `frequency` for `beepMs`, and the chime holds the
-    // program up just that long; a WAV plays on while it runs.
+    // The beep is played at `frequency` for `beepMs` while the program goes
+    // on, and the shake follows the end of the tone; a WAV plays on while the
+    // window shakes at once.
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("sound");
     QTest::addColumn<int>("frequency");
@@ -270,7 +283,7 @@ void TestDesktop::hourlyChimeIsHeard_data()
     QTest::addRow("type 1 beeps 2 s whole") << 1 << ding << 1000 << 2000 << 2000;
     QTest::addRow("type 1 at 0 Hz pauses as long") << 1 << ding << 0 << 300 << 0;
     QTest::addRow("type 2 plays the whole WAV") << 2 << ding << 440 << 0 << 1172;
-    QTest::addRow("type 3 is silent") << 3 << ding << 440 << 300 << 0;
+    QTest::addRow("type 3 is silent") << 3 << ding << 440 << 0 << 0;
     QTest::addRow("missing WAV") << 2 << QStringLiteral("/nonexistent/ding.wav") << 440 << 0 << 0;
     QTest::addRow("not a WAV") << 2 << QFINDTESTDATA("../resources/Clock.png") << 440 << 0 << 0;
 }
@@ -282,17 +295,31 @@ void TestDesktop::hourlyChimeIsHeard()
     QFETCH(int, frequency);
     QFETCH(int, beepMs);
     QFETCH(int, heardMs);
-    start();
+    start("[vibration]\nactive=true\nduree=1\n");
     Configuration& c = g_configuration;
     std::tie(c.sonnerie_type, c.sonnerie_son, c.sonnerie_bip_frequence, c.sonnerie_bip_duree) =
-        std::tuple(type, sound, frequency, beepMs);
+        std::tuple(type, sound, frequency, std::max(beepMs, 300));
 
     AudioCapture capture;
     QVERIFY2(capture.start(), qPrintable(capture.errorString()));
-    QElapsedTimer held;
-    held.start();
+    QElapsedTimer clock;
+    qint64 shakenMs = -1;
+    struct FirstMove : QObject
+    {
+        std::function<void()> seen;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Move && seen)
+                std::exchange(seen, nullptr)();
+            return false;
+        }
+    } firstMove;
+    firstMove.seen = [&] { shakenMs = clock.elapsed(); };
+    m_window->installEventFilter(&firstMove);
+    clock.start();
     m_window->nouvelle_heure();
-    const qint64 heldMs = held.elapsed();
+    const qint64 heldMs = clock.elapsed();
+    QTRY_VERIFY_WITH_TIMEOUT(shakenMs >= 0, 5000);
     // The sound object goes once the sound is over, or cannot be played.
     QTRY_COMPARE_WITH_TIMEOUT(m_window->findChildren<QSoundEffect*>().size(), 0, 10000);
     const QVector<qint16> recorded = capture.stop();
@@ -301,12 +328,13 @@ void TestDesktop::hourlyChimeIsHeard()
     const audio::Span span = audio::loudSpan(recorded, 1000);
     const double heardHz =
         audio::frequency(recorded.mid(span.first, span.length()), AudioCapture::sampleRate);
-    const QString what = QStringLiteral("held %1 ms, heard %2 ms at %3 Hz")
+    const QString what = QStringLiteral("held %1 ms, shaken after %2 ms, heard %3 ms at %4 Hz")
                              .arg(heldMs)
+                             .arg(shakenMs)
                              .arg(span.milliseconds(AudioCapture::sampleRate))
                              .arg(heardHz);
     QVERIFY2(std::abs(span.milliseconds(AudioCapture::sampleRate) - heardMs) < 60, qPrintable(what));
-    QVERIFY2(type != 1 || (heldMs >= beepMs - 10 && heldMs <= beepMs + 250), qPrintable(what));
+    QVERIFY2(heldMs < 100 && shakenMs >= beepMs - 10 && shakenMs <= beepMs + 250, qPrintable(what));
     QVERIFY2(type != 1 || heardMs == 0 || std::abs(heardHz - frequency) <= 3.0, qPrintable(what));
 }
 
@@ -337,6 +365,102 @@ void TestDesktop::alarmBalloonShowsTitleAndText()
                                                             {}});
     QTRY_VERIFY_WITH_TIMEOUT(balloonTexts().contains(QStringLiteral("Réveil")), kWmTimeoutMs);
     QVERIFY2(balloonTexts().contains(QStringLiteral("Il est l'heure")), qPrintable(balloonTexts().join('|')));
+}
+
+void TestDesktop::stayOnTopSurvivesThePreferences_data()
+{
+    QTest::addColumn<bool>("before");
+    QTest::addRow("chosen in the preferences") << false;
+    QTest::addRow("kept by them") << true;
+}
+
+void TestDesktop::stayOnTopSurvivesThePreferences()
+{
+    QFETCH(bool, before);
+    start(before ? "[demarrage]\nonTop=true\n" : "");
+    auto* alarms = m_window->findChild<FenetreAlarmes*>();
+    alarms->show();
+    QVERIFY(QTest::qWaitForWindowExposed(alarms));
+
+    QVERIFY(answerNextDialog([this] { m_window->findChild<QAction*>("actionPreferences")->trigger(); },
+                             [](QDialog& preferences) {
+                                 preferences.findChild<QCheckBox*>("m_checkbox_onTop")->setChecked(true);
+                                 QTest::mouseClick(preferences.findChild<QPushButton*>("bouton_ok"),
+                                                   Qt::LeftButton);
+                             }));
+    // Both stay open, and on top once the window manager has dealt with all
+    // that followed.
+    for (QWidget* window : QList<QWidget*>{m_window, alarms}) {
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(xdesktop::syncWithWindowManager(xid(window)));
+        QVERIFY(xdesktop::isViewable(xid(window)));
+        QVERIFY2(xdesktop::netWmState(xid(window)).contains("_NET_WM_STATE_ABOVE"),
+                 window->metaObject()->className());
+    }
+}
+
+void TestDesktop::beepTestPlaysTheEditedToneAlone()
+{
+    // The chime of the hour is a beep of another pitch.
+    start("[sonnerie]\ntype=1\nbip\\frequence=1000\nbip\\duree=400\n");
+    AudioCapture capture;
+    QVERIFY2(capture.start(), qPrintable(capture.errorString()));
+    QVERIFY(answerNextDialog([this] { m_window->findChild<QAction*>("actionPreferences")->trigger(); },
+                             [this](QDialog& preferences) {
+                                 // "Aucun" does not silence the test; a drag to 440 Hz sets its pitch.
+                                 preferences.findChild<QRadioButton*>("m_radio_rien")->setChecked(true);
+                                 auto* frequency = preferences.findChild<QSlider*>("m_slider_bip_frequence");
+                                 frequency->setSliderDown(true);
+                                 frequency->setSliderPosition(440);
+                                 frequency->setSliderDown(false);
+                                 preferences.findChild<QSlider*>("m_slider_bip_duree")->setValue(500);
+                                 auto* test = preferences.findChild<QPushButton*>("bouton_bip_test");
+                                 // A second click and the hour, while the tone plays, add nothing
+                                 // to it and do not wait for it.
+                                 qint64 heldMs = -1;
+                                 QTimer::singleShot(150, this, [this, test, &heldMs] {
+                                     QElapsedTimer held;
+                                     held.start();
+                                     QTest::mouseClick(test, Qt::LeftButton);
+                                     m_window->nouvelle_heure();
+                                     heldMs = held.elapsed();
+                                 });
+                                 QTest::mouseClick(test, Qt::LeftButton);
+                                 QVERIFY2(heldMs >= 0 && heldMs < 100, qPrintable(QString::number(heldMs)));
+                             }));
+    const QVector<qint16> recorded = capture.stop();
+    const audio::Span span = audio::loudSpan(recorded, 1000);
+    const double heardMs = span.milliseconds(AudioCapture::sampleRate);
+    const double heardHz =
+        audio::frequency(recorded.mid(span.first, span.length()), AudioCapture::sampleRate);
+    QVERIFY2(std::abs(heardMs - 500) < 60 && std::abs(heardHz - 440) <= 3.0,
+             qPrintable(QStringLiteral("heard %1 ms at %2 Hz").arg(heardMs).arg(heardHz)));
+}
+
+void TestDesktop::hourlyShakeDoesNotWaitForADialog()
+{
+    start("[sonnerie]\ntype=1\nbip\\frequence=1000\nbip\\duree=300\n"
+          "[vibration]\nactive=true\nduree=10\n");
+    struct MoveCounter : QObject
+    {
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            moves += event->type() == QEvent::Move;
+            return false;
+        }
+        int moves = 0;
+    } moves;
+    // A dialog opened while the chime sounds, and left open.
+    bool shookMeanwhile = false;
+    QTimer::singleShot(50, this, [&] {
+        shookMeanwhile = answerNextDialog([this] { m_window->findChild<FenetreAlarmes*>()->openDialog(); },
+                                          [&](QDialog&) {
+                                              m_window->installEventFilter(&moves);
+                                              QTRY_VERIFY_WITH_TIMEOUT(moves.moves > 0, 3000);
+                                          });
+    });
+    m_window->nouvelle_heure();
+    QTRY_VERIFY_WITH_TIMEOUT(shookMeanwhile, 5000);
 }
 
 QTEST_MAIN(TestDesktop)

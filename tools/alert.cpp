@@ -46,9 +46,10 @@ void ouvrirFichier(const QString& chemin)
     QDesktopServices::openUrl(QUrl::fromLocalFile(chemin));
 }
 
-QString chooseFileToOpen(QWidget* parent, const QString& caption, const QString& current)
+QString chooseFileToOpen(QWidget* parent, const QString& caption, const QString& current,
+                         const QString& filter)
 {
-    const QString chosen = QFileDialog::getOpenFileName(parent, caption, current);
+    const QString chosen = QFileDialog::getOpenFileName(parent, caption, current, filter);
     // An empty answer is a cancelled chooser.
     return chosen.isEmpty() ? current : chosen;
 }

@@ -13,9 +13,11 @@ void showTrayMessage(const QString& titre, const QString& texte, QSystemTrayIcon
                      int duree);
 // Hands a local file to the desktop's default handler; failures are silent.
 void ouvrirFichier(const QString& chemin);
-// Lets the user choose an existing file to open when an item rings, starting
-// from `current`; a cancelled choice keeps `current`.
-QString chooseFileToOpen(QWidget* parent, const QString& caption, const QString& current);
+// Lets the user choose an existing file, starting from `current` and showing
+// the files `filter` admits (all when empty); a cancelled choice keeps
+// `current`.
+QString chooseFileToOpen(QWidget* parent, const QString& caption, const QString& current,
+                         const QString& filter = QString());
 
 // The alert of an item that falls due, in two independent steps: a balloon
 // with the title and the message (none when the message is empty), then the

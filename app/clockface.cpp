@@ -1,4 +1,6 @@
-#include "mainwindow/clockface.h"
+#include "app/clockface.h"
+
+#include "app/configuration.h"
 
 #include <QFile>
 #include <QImage>
@@ -40,7 +42,19 @@ void drawHand(QPainter& painter, QPoint centre, double length, double angle)
     painter.drawLine(centre, QPoint(centre.x() + dx, centre.y() - dy));
 }
 
+int colourComponent(int value)
+{
+    return qBound(0, value, 255);
+}
+
 } // namespace
+
+QColor configuredHandColour()
+{
+    const Configuration& c = g_configuration;
+    return QColor(colourComponent(c.horloge_pen_r), colourComponent(c.horloge_pen_v),
+                  colourComponent(c.horloge_pen_b));
+}
 
 QPixmap drawClockFace(const QString& imagePath, const QColor& handColour, int handWidth, bool secondHand,
                       int hour, int minute, int second)

@@ -13,5 +13,9 @@ inline constexpr int kClockFaceSize = 58;
 // over it in `handColour`, always opaque. A `handWidth` of 0 (or less) draws
 // the thinnest line, not an invisible one. The hour hand moves only on the
 // hour.
+// The hands' colour the settings ask for, opaque. A hand-edited conf.ini may
+// hold anything; each component is held to 0-255.
+QColor configuredHandColour();
+
 QPixmap drawClockFace(const QString& imagePath, const QColor& handColour, int handWidth, bool secondHand,
                       int hour, int minute, int second);

@@ -1,4 +1,4 @@
-#include "mainwindow/shake.h"
+#include "app/shake.h"
 
 #include <QPoint>
 #include <QRandomGenerator>
