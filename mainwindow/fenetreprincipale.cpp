@@ -9,9 +9,11 @@
 #include "app/weblinks.h"
 #include "app/windowgestures.h"
 #include "mainwindow/aboutdialog.h"
+#include "mainwindow/pluginloader.h"
 #include "platform/beep.h"
 #include "preferences/dialogpreferences.h"
 #include "tools/alarms/fenetrealarmes.h"
+#include "tools/alert.h"
 #include "tools/countdowns/fenetrecomptesarebours.h"
 #include "tools/elapsedtimes/fenetretempsecoules.h"
 #include "tools/stopwatches/fenetrechronometres.h"
@@ -22,12 +24,16 @@
 #include <QAudioDevice>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QMediaDevices>
 #include <QMessageBox>
 #include <QSoundEffect>
 #include <QUrl>
 
 namespace {
+
+// How long the balloon of a plug-in that cannot be run asks to stay.
+constexpr int kPluginErrorBalloonMs = 10000;
 
 // "Samedi 05 Décembre 2026".
 QString dateLine(const QDate& date)
@@ -91,11 +97,56 @@ FenetrePrincipale::~FenetrePrincipale()
 
 void FenetrePrincipale::fillPluginMenu()
 {
-    // No plug-in is offered yet: the menu says so and points to where plug-ins
-    // can be found.
-    m_ui->menuPlugins->addAction(tr("Vide..."))->setEnabled(false);
-    QAction* download = m_ui->menuPlugins->addAction(tr("Télécharger..."));
+    QMenu* menu = m_ui->menuPlugins;
+    for (const QString& file : pluginFiles()) {
+        if (plugin_utilisable(file))
+            menu->addAction(nom_plugin(file, true))->setWhatsThis(nom_plugin(file, false));
+    }
+    if (menu->isEmpty())
+        menu->addAction(tr("Vide..."))->setEnabled(false);
+    QAction* download = menu->addAction(tr("Télécharger..."));
     connect(download, &QAction::triggered, this, &FenetrePrincipale::slot_openWebsiteHomepage);
+    connect(menu, &QMenu::triggered, this, &FenetrePrincipale::execute_plugin);
+}
+
+void FenetrePrincipale::execute_plugin(QAction* action)
+{
+    const QString name = action->whatsThis();
+    if (name.isEmpty())
+        return;
+    // Looked up afresh: the file may have gone since the start.
+    const QString file = pluginFileNamed(name);
+    if (file.isEmpty())
+        return;
+    QLibrary library(pluginPath(file));
+    if (!library.load())
+        return;
+    const QFunctionPointer plugin = library.resolve("plugin");
+    if (!plugin) {
+        library.unload();
+        if (g_trayIcon)
+            g_trayIcon->show();
+        showTrayMessage(tr("Erreur"), tr("Impossible de charger la fonction"), QSystemTrayIcon::Information,
+                        kPluginErrorBalloonMs);
+        return;
+    }
+    // It runs in our process, and a crash there must lose nothing of the
+    // run.
+    saveEverything();
+    plugin();
+    // Left loaded for good: the plug-in may have left threads or callbacks
+    // behind.
+}
+
+void FenetrePrincipale::saveEverything()
+{
+    // In the order of the end of the run: the settings, then the tools as
+    // the destructor deletes them.
+    sauver_configuration();
+    m_alarmes->storeItems();
+    m_chronometres->storeItems();
+    m_comptesARebours->storeItems();
+    m_tempsEcoules->storeItems();
 }
 
 void FenetrePrincipale::buildTrayMenu()

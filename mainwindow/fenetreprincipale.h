@@ -38,9 +38,14 @@ public slots:
     void slot_openWebsiteHelpUs();
     void preferences();
     void setStaysOnTopHint();
+    // Runs the plug-in whose base name is the entry's what's-this text;
+    // entries without one are not plug-ins.
+    void execute_plugin(QAction* action);
 
 private:
     void fillPluginMenu();
+    // Saves the settings and every tool's items as the end of the run does.
+    void saveEverything();
     void buildTrayMenu();
     void showFromTray(QSystemTrayIcon::ActivationReason reason);
     void playChime(const QString& wavFile);

@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "app/jtime.h"
 #include "mainwindow/fenetreprincipale.h"
+#include "preferences/dialogpreferences.h"
 #include "support/audioanalysis.h"
 #include "support/audiocapture.h"
 #include "support/temporaryconfiguration.h"
@@ -29,9 +30,7 @@
 #include <QTimer>
 
 #include <cmath>
-#include <functional>
 #include <tuple>
-#include <utility>
 
 namespace {
 
@@ -75,6 +74,40 @@ protected:
 
 private:
     QList<QPair<QEvent::Type, QPoint>> m_events;
+};
+
+// The moves of a window, and when the first came.
+struct MoveWatch : QObject
+{
+    explicit MoveWatch(QWidget* window)
+    {
+        window->installEventFilter(this);
+        clock.start();
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Move && moves++ == 0)
+            firstMs = clock.elapsed();
+        return false;
+    }
+    QElapsedTimer clock;
+    int moves = 0;
+    qint64 firstMs = -1;
+};
+
+// How long the loud part of a recording lasts, and its pitch. Beep's samples
+// peak near 16384; above 1000 is the tone, not its ramps.
+struct Heard
+{
+    explicit Heard(const QVector<qint16>& recorded)
+    {
+        const audio::Span span = audio::loudSpan(recorded, 1000);
+        ms = span.milliseconds(AudioCapture::sampleRate);
+        hz = audio::frequency(recorded.mid(span.first, span.length()), AudioCapture::sampleRate);
+    }
+    QString text() const { return QStringLiteral("heard %1 ms at %2 Hz").arg(ms).arg(hz); }
+    double ms;
+    double hz;
 };
 
 } // namespace
@@ -302,40 +335,19 @@ void TestDesktop::hourlyChimeIsHeard()
 
     AudioCapture capture;
     QVERIFY2(capture.start(), qPrintable(capture.errorString()));
-    QElapsedTimer clock;
-    qint64 shakenMs = -1;
-    struct FirstMove : QObject
-    {
-        std::function<void()> seen;
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            if (event->type() == QEvent::Move && seen)
-                std::exchange(seen, nullptr)();
-            return false;
-        }
-    } firstMove;
-    firstMove.seen = [&] { shakenMs = clock.elapsed(); };
-    m_window->installEventFilter(&firstMove);
-    clock.start();
+    MoveWatch shake(m_window);
     m_window->nouvelle_heure();
-    const qint64 heldMs = clock.elapsed();
-    QTRY_VERIFY_WITH_TIMEOUT(shakenMs >= 0, 5000);
+    const qint64 heldMs = shake.clock.elapsed();
+    QTRY_VERIFY_WITH_TIMEOUT(shake.moves > 0, 5000);
     // The sound object goes once the sound is over, or cannot be played.
     QTRY_COMPARE_WITH_TIMEOUT(m_window->findChildren<QSoundEffect*>().size(), 0, 10000);
-    const QVector<qint16> recorded = capture.stop();
+    const Heard heard(capture.stop());
 
-    // Beep's samples peak near 16384; above 1000 is the tone, not its ramps.
-    const audio::Span span = audio::loudSpan(recorded, 1000);
-    const double heardHz =
-        audio::frequency(recorded.mid(span.first, span.length()), AudioCapture::sampleRate);
-    const QString what = QStringLiteral("held %1 ms, shaken after %2 ms, heard %3 ms at %4 Hz")
-                             .arg(heldMs)
-                             .arg(shakenMs)
-                             .arg(span.milliseconds(AudioCapture::sampleRate))
-                             .arg(heardHz);
-    QVERIFY2(std::abs(span.milliseconds(AudioCapture::sampleRate) - heardMs) < 60, qPrintable(what));
-    QVERIFY2(heldMs < 100 && shakenMs >= beepMs - 10 && shakenMs <= beepMs + 250, qPrintable(what));
-    QVERIFY2(type != 1 || heardMs == 0 || std::abs(heardHz - frequency) <= 3.0, qPrintable(what));
+    const QString what =
+        heard.text() + QStringLiteral(", held %1 ms, shaken after %2 ms").arg(heldMs).arg(shake.firstMs);
+    QVERIFY2(std::abs(heard.ms - heardMs) < 60, qPrintable(what));
+    QVERIFY2(heldMs < 100 && shake.firstMs >= beepMs - 10 && shake.firstMs <= beepMs + 250, qPrintable(what));
+    QVERIFY2(type != 1 || heardMs == 0 || std::abs(heard.hz - frequency) <= 3.0, qPrintable(what));
 }
 
 void TestDesktop::alarmBalloonShowsTitleAndText()
@@ -401,63 +413,42 @@ void TestDesktop::stayOnTopSurvivesThePreferences()
 
 void TestDesktop::beepTestPlaysTheEditedToneAlone()
 {
-    // The chime of the hour is a beep of another pitch.
-    start("[sonnerie]\ntype=1\nbip\\frequence=1000\nbip\\duree=400\n");
+    // "Aucun" is chosen, and the hour's chime would be another beep.
+    start("[sonnerie]\ntype=1\nbip\\frequence=1000\n");
+    auto* preferences = m_window->findChild<DialogPreferences*>();
+    preferences->show();
+    preferences->findChild<QRadioButton*>("m_radio_rien")->setChecked(true);
+    preferences->findChild<QSlider*>("m_slider_bip_frequence")->setValue(440);
+    preferences->findChild<QSlider*>("m_slider_bip_duree")->setValue(500);
+    auto* test = preferences->findChild<QPushButton*>("bouton_bip_test");
+
     AudioCapture capture;
     QVERIFY2(capture.start(), qPrintable(capture.errorString()));
-    QVERIFY(answerNextDialog([this] { m_window->findChild<QAction*>("actionPreferences")->trigger(); },
-                             [this](QDialog& preferences) {
-                                 // "Aucun" does not silence the test; a drag to 440 Hz sets its pitch.
-                                 preferences.findChild<QRadioButton*>("m_radio_rien")->setChecked(true);
-                                 auto* frequency = preferences.findChild<QSlider*>("m_slider_bip_frequence");
-                                 frequency->setSliderDown(true);
-                                 frequency->setSliderPosition(440);
-                                 frequency->setSliderDown(false);
-                                 preferences.findChild<QSlider*>("m_slider_bip_duree")->setValue(500);
-                                 auto* test = preferences.findChild<QPushButton*>("bouton_bip_test");
-                                 // A second click and the hour, while the tone plays, add nothing
-                                 // to it and do not wait for it.
-                                 qint64 heldMs = -1;
-                                 QTimer::singleShot(150, this, [this, test, &heldMs] {
-                                     QElapsedTimer held;
-                                     held.start();
-                                     QTest::mouseClick(test, Qt::LeftButton);
-                                     m_window->nouvelle_heure();
-                                     heldMs = held.elapsed();
-                                 });
-                                 QTest::mouseClick(test, Qt::LeftButton);
-                                 QVERIFY2(heldMs >= 0 && heldMs < 100, qPrintable(QString::number(heldMs)));
-                             }));
-    const QVector<qint16> recorded = capture.stop();
-    const audio::Span span = audio::loudSpan(recorded, 1000);
-    const double heardMs = span.milliseconds(AudioCapture::sampleRate);
-    const double heardHz =
-        audio::frequency(recorded.mid(span.first, span.length()), AudioCapture::sampleRate);
-    QVERIFY2(std::abs(heardMs - 500) < 60 && std::abs(heardHz - 440) <= 3.0,
-             qPrintable(QStringLiteral("heard %1 ms at %2 Hz").arg(heardMs).arg(heardHz)));
+    // A second click and the hour, while the tone plays, neither add to it
+    // nor wait for it.
+    qint64 heldMs = -1;
+    QTimer::singleShot(150, this, [&] {
+        QElapsedTimer held;
+        held.start();
+        QTest::mouseClick(test, Qt::LeftButton);
+        m_window->nouvelle_heure();
+        heldMs = held.elapsed();
+    });
+    QTest::mouseClick(test, Qt::LeftButton);
+    const Heard heard(capture.stop());
+    QVERIFY2(heldMs >= 0 && heldMs < 100, qPrintable(QString::number(heldMs)));
+    QVERIFY2(std::abs(heard.ms - 500) < 60 && std::abs(heard.hz - 440) <= 3.0, qPrintable(heard.text()));
 }
 
 void TestDesktop::hourlyShakeDoesNotWaitForADialog()
 {
-    start("[sonnerie]\ntype=1\nbip\\frequence=1000\nbip\\duree=300\n"
-          "[vibration]\nactive=true\nduree=10\n");
-    struct MoveCounter : QObject
-    {
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            moves += event->type() == QEvent::Move;
-            return false;
-        }
-        int moves = 0;
-    } moves;
+    start("[sonnerie]\ntype=1\nbip\\duree=300\n[vibration]\nactive=true\nduree=10\n");
+    MoveWatch shake(m_window);
     // A dialog opened while the chime sounds, and left open.
     bool shookMeanwhile = false;
     QTimer::singleShot(50, this, [&] {
         shookMeanwhile = answerNextDialog([this] { m_window->findChild<FenetreAlarmes*>()->openDialog(); },
-                                          [&](QDialog&) {
-                                              m_window->installEventFilter(&moves);
-                                              QTRY_VERIFY_WITH_TIMEOUT(moves.moves > 0, 3000);
-                                          });
+                                          [&](QDialog&) { QTRY_VERIFY_WITH_TIMEOUT(shake.moves > 0, 3000); });
     });
     m_window->nouvelle_heure();
     QTRY_VERIFY_WITH_TIMEOUT(shookMeanwhile, 5000);

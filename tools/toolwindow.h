@@ -24,6 +24,12 @@ public:
     ToolWindow(QWidget* parent, const QString& windowTitle, const QString& prefix);
     ~ToolWindow() override;
 
+    // Writes the items to conf.ini as the end of the run does: each tool's
+    // destructor calls it, and the main window before anything that may end
+    // the process without it (a plug-in). A tool that keeps nothing need not
+    // say so.
+    virtual void storeItems() {}
+
 public slots:
     virtual void openDialog() = 0;
     // Takes ownership of `tab`, labels it with the current number and makes

@@ -25,6 +25,11 @@ FenetreAlarmes::FenetreAlarmes(QWidget* parent)
 FenetreAlarmes::~FenetreAlarmes()
 {
     m_dialog.reset();
+    storeItems();
+}
+
+void FenetreAlarmes::storeItems()
+{
     QList<Alarme> alarms;
     for (const WidgetAlarme* page : pagesAs<WidgetAlarme>())
         alarms.append(page->alarme());

@@ -18,6 +18,8 @@ public:
     explicit FenetreAlarmes(QWidget* parent);
     ~FenetreAlarmes() override;
 
+    void storeItems() override;
+
     // True while at least one page has "Oui" checked (the main window's bell).
     bool hasActiveAlarm() const;
 

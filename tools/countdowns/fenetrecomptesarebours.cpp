@@ -28,6 +28,11 @@ FenetreComptesARebours::FenetreComptesARebours(QWidget* parent)
 FenetreComptesARebours::~FenetreComptesARebours()
 {
     m_dialog.reset();
+    storeItems();
+}
+
+void FenetreComptesARebours::storeItems()
+{
     // Those that have rung, or have no date, are done with.
     const QDateTime now = Clock::instance().currentDateTime();
     QList<CompteARebours> pending;

@@ -18,6 +18,8 @@ public:
     explicit FenetreComptesARebours(QWidget* parent);
     ~FenetreComptesARebours() override;
 
+    void storeItems() override;
+
 public slots:
     void openDialog() override;
     void newTimer();

@@ -27,6 +27,11 @@ FenetreTempsEcoules::FenetreTempsEcoules(QWidget* parent)
 FenetreTempsEcoules::~FenetreTempsEcoules()
 {
     m_dialog.reset();
+    storeItems();
+}
+
+void FenetreTempsEcoules::storeItems()
+{
     QList<TempsEcoule> counters;
     for (const WidgetTempsEcoule* page : pagesAs<WidgetTempsEcoule>())
         counters.append(page->tempsEcoule());

@@ -18,6 +18,8 @@ public:
     explicit FenetreTempsEcoules(QWidget* parent);
     ~FenetreTempsEcoules() override;
 
+    void storeItems() override;
+
 public slots:
     void openDialog() override;
     void newTE();

@@ -44,6 +44,11 @@ FenetreChronometres::FenetreChronometres(QWidget* parent)
 
 FenetreChronometres::~FenetreChronometres()
 {
+    storeItems();
+}
+
+void FenetreChronometres::storeItems()
+{
     // With the switch off, the stopwatches of the last run that kept them
     // stay in the file for the next start.
     if (!g_configuration.sauvegarde_chronos)

@@ -14,6 +14,8 @@ public:
     explicit FenetreChronometres(QWidget* parent);
     ~FenetreChronometres() override;
 
+    void storeItems() override;
+
 public slots:
     void newChrono();
     void newChrono(const Chronometre& c);
