@@ -2,6 +2,7 @@
 
 #include "app/configuration.h"
 #include "app/globals.h"
+#include "app/singleinstance.h"
 #include "app/weblinks.h"
 #include "platform/termination.h"
 
@@ -17,6 +18,9 @@ ApplicationLifetime::ApplicationLifetime(QApplication& app, const MainWindowFact
     : m_translator(std::make_unique<QTranslator>())
 {
     QApplication::setApplicationName(QStringLiteral("Clepsa"));
+    m_instance = std::make_unique<SingleInstance>(configurationFilePath());
+    if (m_instance->handedOver())
+        return;
     app.setWindowIcon(QIcon(QStringLiteral(":/ressources/Clock.png")));
     // Closing or hiding every window leaves the clock in the tray; only
     // "Quitter" (or the system asking us to end) stops it.
@@ -32,6 +36,12 @@ ApplicationLifetime::ApplicationLifetime(QApplication& app, const MainWindowFact
     app.installTranslator(m_translator.get());
 
     m_fenetre = makeMainWindow();
+    QObject::connect(m_instance.get(), &SingleInstance::activationRequested, m_fenetre.get(), [this] {
+        m_fenetre->setWindowState(m_fenetre->windowState() & ~Qt::WindowMinimized);
+        m_fenetre->show();
+        m_fenetre->raise();
+        m_fenetre->activateWindow();
+    });
 
     if (g_configuration.premier_demarrage) {
         QUrl firstStart = homePageUrl();
@@ -48,7 +58,14 @@ ApplicationLifetime::ApplicationLifetime(QApplication& app, const MainWindowFact
 
 ApplicationLifetime::~ApplicationLifetime()
 {
+    if (handedOver())
+        return;
     sauver_configuration();
     liberer_objets_globaux();
     m_fenetre.reset();
+}
+
+bool ApplicationLifetime::handedOver() const
+{
+    return m_instance->handedOver();
 }

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <algorithm>
 #include <optional>
 
 namespace xdesktop {
@@ -74,6 +75,18 @@ QPoint absolutePosition(WId window)
 bool isViewable(WId window)
 {
     return xwininfoField(window, QStringLiteral("Map State")) == QStringLiteral("IsViewable");
+}
+
+bool showsWindow(qint64 pid, const QString& title)
+{
+    const QString found =
+        run(QStringLiteral("xdotool"),
+            {"search", "--onlyvisible", "--pid", QString::number(pid), "--name", '^' + title + '$'})
+            .value_or(QString());
+    const QStringList windows = found.split('\n', Qt::SkipEmptyParts);
+    return std::any_of(windows.cbegin(), windows.cend(), [](const QString& window) {
+        return xwininfoField(WId(window.toULongLong()), QStringLiteral("Width")).toInt() > 64;
+    });
 }
 
 bool moveMouse(QPoint globalPosition)
