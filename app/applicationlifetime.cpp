@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSystemTrayIcon>
 #include <QTranslator>
 #include <QWidget>
 
@@ -52,7 +53,8 @@ ApplicationLifetime::ApplicationLifetime(QApplication& app, const MainWindowFact
     }
 
     // Otherwise only the tray icon is there; activating it shows the window.
-    if (!g_configuration.demarrage_reduire)
+    // Without a tray there would be no way to reach the clock at all.
+    if (!g_configuration.demarrage_reduire || !QSystemTrayIcon::isSystemTrayAvailable())
         m_fenetre->show();
 }
 

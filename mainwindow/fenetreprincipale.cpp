@@ -22,6 +22,7 @@
 
 #include <QApplication>
 #include <QAudioDevice>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QLibrary>
@@ -93,6 +94,19 @@ FenetrePrincipale::~FenetrePrincipale()
     delete m_chronometres;
     delete m_comptesARebours;
     delete m_tempsEcoules;
+}
+
+void FenetrePrincipale::closeEvent(QCloseEvent* event)
+{
+    // Closing hides the clock in the tray. Without a tray it would be out of
+    // reach, so it goes to the task bar instead. Only the user's closing
+    // counts: the program ending closes its windows as well.
+    if (event->spontaneous() && !QSystemTrayIcon::isSystemTrayAvailable()) {
+        event->ignore();
+        showMinimized();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void FenetrePrincipale::fillPluginMenu()

@@ -42,6 +42,9 @@ public slots:
     // entries without one are not plug-ins.
     void execute_plugin(QAction* action);
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void fillPluginMenu();
     // Saves the settings and every tool's items as the end of the run does.

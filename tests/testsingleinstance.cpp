@@ -39,14 +39,14 @@ private slots:
         QVERIFY(m_conf->write("[General]\npremier_demarrage=false\n[demarrage]\nreduire=true\n"));
         QProcess* first = start();
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket()), 10000);
-        QVERIFY(!xdesktop::showsWindow(first->processId(), "Clepsa"));
+        QVERIFY(!xdesktop::shownWindow(first->processId(), "Clepsa"));
         const QByteArray stored = m_conf->contents();
 
         QProcess* second = start();
         QVERIFY(second->waitForFinished(10000));
         QCOMPARE(second->exitStatus(), QProcess::NormalExit);
         QCOMPARE(second->exitCode(), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(xdesktop::showsWindow(first->processId(), "Clepsa"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(xdesktop::shownWindow(first->processId(), "Clepsa"), 10000);
         QCOMPARE(m_conf->contents(), stored);
 
         // Killed, the first leaves its socket behind; the next clock takes it
@@ -56,7 +56,7 @@ private slots:
         QVERIFY(QFile::exists(socket()));
         QVERIFY(m_conf->write("[General]\npremier_demarrage=false\n"));
         QProcess* third = start();
-        QTRY_VERIFY_WITH_TIMEOUT(xdesktop::showsWindow(third->processId(), "Clepsa"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(xdesktop::shownWindow(third->processId(), "Clepsa"), 10000);
         QProcess* fourth = start();
         QVERIFY(fourth->waitForFinished(10000));
         QCOMPARE(fourth->exitCode(), 0);

@@ -59,7 +59,8 @@ void TestStartup::windowShownUnlessStartingInTheTray()
     {
         ApplicationLifetime lifetime(*qApp, makeMainWindow);
         window = lifetime.mainWindow();
-        QCOMPARE(window->isVisible(), reduire == "false");
+        // Without a tray (offscreen), the window is the only way in.
+        QCOMPARE(window->isVisible(), reduire == "false" || !QSystemTrayIcon::isSystemTrayAvailable());
         QVERIFY(g_trayIcon->isVisible());
     }
     // Torn down with the rest, after the global objects.

@@ -4,7 +4,6 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include <algorithm>
 #include <optional>
 
 namespace xdesktop {
@@ -77,16 +76,17 @@ bool isViewable(WId window)
     return xwininfoField(window, QStringLiteral("Map State")) == QStringLiteral("IsViewable");
 }
 
-bool showsWindow(qint64 pid, const QString& title)
+WId shownWindow(qint64 pid, const QString& title)
 {
     const QString found =
         run(QStringLiteral("xdotool"),
             {"search", "--onlyvisible", "--pid", QString::number(pid), "--name", '^' + title + '$'})
             .value_or(QString());
-    const QStringList windows = found.split('\n', Qt::SkipEmptyParts);
-    return std::any_of(windows.cbegin(), windows.cend(), [](const QString& window) {
-        return xwininfoField(WId(window.toULongLong()), QStringLiteral("Width")).toInt() > 64;
-    });
+    for (const QString& window : found.split('\n', Qt::SkipEmptyParts)) {
+        if (xwininfoField(WId(window.toULongLong()), QStringLiteral("Width")).toInt() > 64)
+            return WId(window.toULongLong());
+    }
+    return 0;
 }
 
 bool moveMouse(QPoint globalPosition)

@@ -21,9 +21,9 @@ QList<int> frameExtents(WId window);
 // Position of the window's top-left corner on the root window.
 QPoint absolutePosition(WId window);
 bool isViewable(WId window);
-// Whether process `pid` (another program) shows a window titled `title`
-// larger than a tray icon.
-bool showsWindow(qint64 pid, const QString& title);
+// The window titled `title` larger than a tray icon that process `pid`
+// (another program) shows; 0 when it shows none.
+WId shownWindow(qint64 pid, const QString& title);
 
 // Buttons: 1 left, 2 middle, 3 right, 4 wheel up, 5 wheel down.
 bool moveMouse(QPoint globalPosition);
