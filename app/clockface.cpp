@@ -1,8 +1,10 @@
 #include "app/clockface.h"
 
 #include "app/configuration.h"
+#include "app/datafiles.h"
 
-#include <QFile>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
@@ -23,15 +25,35 @@ constexpr double kHourHandLength = 11.0;
 constexpr double kMinuteHandLength = 14.0;
 constexpr double kSecondHandLength = 14.0;
 
-QImage faceBackground(const QString& imagePath)
+QImage loadFaceBackground(const QString& file)
 {
     QImage face(kClockFaceSize, kClockFaceSize, QImage::Format_ARGB32_Premultiplied);
     face.fill(kNeutralFace);
     QImage image;
-    if (!image.load(QFile::exists(imagePath) ? imagePath : kBuiltInFace))
+    if (!image.load(file))
         return face;
     return image.scaled(kClockFaceSize, kClockFaceSize, Qt::IgnoreAspectRatio, Qt::FastTransformation)
         .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// The face is drawn every second over the same image: it is read and scaled
+// again only when the file or its contents change.
+QImage faceBackground(const QString& imagePath)
+{
+    struct Loaded
+    {
+        QString file;
+        QDateTime modified;
+        QImage image;
+    };
+    static Loaded last;
+    const QString located = locateDataFile(imagePath);
+    const QFileInfo info(located);
+    const QString file = info.isFile() ? located : kBuiltInFace;
+    const QDateTime modified = info.isFile() ? info.lastModified() : QDateTime();
+    if (last.image.isNull() || last.file != file || last.modified != modified)
+        last = Loaded{file, modified, loadFaceBackground(file)};
+    return last.image;
 }
 
 // 0 points up and angles turn clockwise; y grows downwards on screen.

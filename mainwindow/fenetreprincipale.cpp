@@ -2,6 +2,7 @@
 
 #include "app/clockface.h"
 #include "app/configuration.h"
+#include "app/datafiles.h"
 #include "app/frenchdates.h"
 #include "app/globals.h"
 #include "app/jtime.h"
@@ -236,8 +237,10 @@ void FenetrePrincipale::shakeForTheHour()
 void FenetrePrincipale::playChime(const QString& wavFile)
 {
     // Without an audio output the effect would wait for one forever, and
-    // every hour would leave one more behind.
-    if (QMediaDevices::defaultAudioOutput().isNull())
+    // every hour would leave one more behind; so would a path that names no
+    // file (an empty one names the working directory).
+    const QFileInfo file(locateDataFile(wavFile));
+    if (QMediaDevices::defaultAudioOutput().isNull() || !file.isFile())
         return;
     // The sound object must outlive this slot until the chime has played to
     // its end, or it would be cut short; it goes by itself afterwards, and at
@@ -251,8 +254,7 @@ void FenetrePrincipale::playChime(const QString& wavFile)
         if (sound->status() == QSoundEffect::Error)
             sound->deleteLater();
     });
-    // Relative paths are meant from the working directory of the program.
-    sound->setSource(QUrl::fromLocalFile(QFileInfo(wavFile).absoluteFilePath()));
+    sound->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
     sound->play();
 }
 

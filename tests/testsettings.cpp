@@ -1,4 +1,5 @@
 #include "app/configuration.h"
+#include "app/datafiles.h"
 #include "platform/autostart.h"
 #include "support/temporaryconfiguration.h"
 
@@ -22,6 +23,8 @@ private slots:
     void fileLocation_data();
     void fileLocation();
     void autostartEntryFollowsTheSetting();
+    void storedFilesAreFoundFromAnyFolder_data();
+    void storedFilesAreFoundFromAnyFolder();
 };
 
 // Every "key=value" of `expected` is what `settings` reads.
@@ -188,6 +191,52 @@ void TestSettings::autostartEntryFollowsTheSetting()
     const QString text = QString::fromUtf8(entry.readAll());
     QVERIFY(text.startsWith(QStringLiteral("[Desktop Entry]\nType=Application\n")));
     QVERIFY(text.contains("Exec=\"" + QCoreApplication::applicationFilePath() + "\"\n"));
+}
+
+void TestSettings::storedFilesAreFoundFromAnyFolder_data()
+{
+    // Where the file named in the settings exists: "cwd" in the working
+    // directory, "program" beside the program; "dir" for a folder of that
+    // name in the working directory.
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QStringList>("where");
+    QTest::addColumn<QString>("found"); // "cwd/..." or "program/..." when found there
+
+    const QString wav = QStringLiteral("sons-de-test/ding.wav");
+    QTest::addRow("the working directory first") << wav << QStringList{"cwd", "program"} << "cwd/" + wav;
+    QTest::addRow("then beside the program") << wav << QStringList{"program"} << "program/" + wav;
+    QTest::addRow("a folder is no file") << wav << QStringList{"dir", "program"} << "program/" + wav;
+    QTest::addRow("nowhere: as stored") << wav << QStringList{} << wav;
+    QTest::addRow("empty: as stored") << QString() << QStringList{"dir"} << QString();
+    QTest::addRow("absolute: as stored") << "/nonexistent/" + wav << QStringList{} << "/nonexistent/" + wav;
+    QTest::addRow("resource: as stored") << ":/ressources/Clock.png" << QStringList{} << ":/ressources/Clock.png";
+}
+
+void TestSettings::storedFilesAreFoundFromAnyFolder()
+{
+    QFETCH(QString, stored);
+    QFETCH(QStringList, where);
+    QFETCH(QString, found);
+    TemporaryConfiguration conf;
+    const QString cwd = conf.dirPath(), program = QCoreApplication::applicationDirPath();
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(cwd));
+    const auto put = [&](const QString& base, bool asFolder) {
+        const QString path = base + QStringLiteral("/sons-de-test/ding.wav");
+        return QDir().mkpath(asFolder ? path : QFileInfo(path).path())
+            && (asFolder || QFile(path).open(QIODevice::WriteOnly));
+    };
+    const bool made = (!where.contains("cwd") || put(cwd, false)) && (!where.contains("dir") || put(cwd, true))
+        && (!where.contains("program") || put(program, false));
+    const QString located = locateDataFile(stored);
+    QDir::setCurrent(previous);
+    QDir(program + QStringLiteral("/sons-de-test")).removeRecursively();
+    QVERIFY(made);
+    if (found.startsWith("cwd/"))
+        found.replace(0, 3, cwd);
+    else if (found.startsWith("program/"))
+        found.replace(0, 7, program);
+    QCOMPARE(located, found);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
