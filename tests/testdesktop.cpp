@@ -10,6 +10,7 @@
 #include "preferences/dialogpreferences.h"
 #include "support/audioanalysis.h"
 #include "support/audiocapture.h"
+#include "support/moverecorder.h"
 #include "support/temporaryconfiguration.h"
 #include "support/uidriver.h"
 #include "support/xdesktop.h"
@@ -74,25 +75,6 @@ protected:
 
 private:
     QList<QPair<QEvent::Type, QPoint>> m_events;
-};
-
-// The moves of a window, and when the first came.
-struct MoveWatch : QObject
-{
-    explicit MoveWatch(QWidget* window)
-    {
-        window->installEventFilter(this);
-        clock.start();
-    }
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Move && moves++ == 0)
-            firstMs = clock.elapsed();
-        return false;
-    }
-    QElapsedTimer clock;
-    int moves = 0;
-    qint64 firstMs = -1;
 };
 
 // How long the loud part of a recording lasts, and its pitch. Beep's samples
@@ -317,6 +299,7 @@ void TestDesktop::hourlyChimeIsHeard_data()
     QTest::addRow("type 1 at 0 Hz pauses as long") << 1 << ding << 0 << 300 << 0;
     QTest::addRow("type 2 plays the whole WAV") << 2 << ding << 440 << 0 << 1172;
     QTest::addRow("type 3 is silent") << 3 << ding << 440 << 0 << 0;
+    QTest::addRow("no WAV named") << 2 << QString() << 440 << 0 << 0;
     QTest::addRow("missing WAV") << 2 << QStringLiteral("/nonexistent/ding.wav") << 440 << 0 << 0;
     QTest::addRow("not a WAV") << 2 << QFINDTESTDATA("../resources/Clock.png") << 440 << 0 << 0;
 }
@@ -335,10 +318,10 @@ void TestDesktop::hourlyChimeIsHeard()
 
     AudioCapture capture;
     QVERIFY2(capture.start(), qPrintable(capture.errorString()));
-    MoveWatch shake(m_window);
+    MoveRecorder shake(m_window);
     m_window->nouvelle_heure();
-    const qint64 heldMs = shake.clock.elapsed();
-    QTRY_VERIFY_WITH_TIMEOUT(shake.moves > 0, 5000);
+    const qint64 heldMs = shake.elapsedMs();
+    QTRY_VERIFY_WITH_TIMEOUT(!shake.positions.isEmpty(), 5000);
     // The sound object goes once the sound is over, or cannot be played.
     QTRY_COMPARE_WITH_TIMEOUT(m_window->findChildren<QSoundEffect*>().size(), 0, 10000);
     const Heard heard(capture.stop());
@@ -443,12 +426,12 @@ void TestDesktop::beepTestPlaysTheEditedToneAlone()
 void TestDesktop::hourlyShakeDoesNotWaitForADialog()
 {
     start("[sonnerie]\ntype=1\nbip\\duree=300\n[vibration]\nactive=true\nduree=10\n");
-    MoveWatch shake(m_window);
+    MoveRecorder shake(m_window);
     // A dialog opened while the chime sounds, and left open.
     bool shookMeanwhile = false;
     QTimer::singleShot(50, this, [&] {
         shookMeanwhile = answerNextDialog([this] { m_window->findChild<FenetreAlarmes*>()->openDialog(); },
-                                          [&](QDialog&) { QTRY_VERIFY_WITH_TIMEOUT(shake.moves > 0, 3000); });
+                                          [&](QDialog&) { QTRY_VERIFY_WITH_TIMEOUT(!shake.positions.isEmpty(), 3000); });
     });
     m_window->nouvelle_heure();
     QTRY_VERIFY_WITH_TIMEOUT(shookMeanwhile, 5000);

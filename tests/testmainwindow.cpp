@@ -3,6 +3,7 @@
 #include "app/jtime.h"
 #include "app/weblinks.h"
 #include "mainwindow/fenetreprincipale.h"
+#include "support/moverecorder.h"
 #include "support/testday.h"
 #include "support/urlrecorder.h"
 #include "tools/alarms/fenetrealarmes.h"
@@ -24,8 +25,6 @@
 #include <memory>
 #include <tuple>
 
-using Positions = QList<QPoint>;
-
 namespace {
 
 // The entry with that text in a menu or any of its submenus.
@@ -39,19 +38,6 @@ QAction* findEntry(const QList<QAction*>& actions, const QString& text)
     }
     return nullptr;
 }
-
-// Every position a window passes through.
-struct MoveRecorder : QObject
-{
-    explicit MoveRecorder(QWidget* window) { window->installEventFilter(this); }
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Move)
-            positions.append(static_cast<QWidget*>(watched)->pos());
-        return false;
-    }
-    Positions positions;
-};
 
 } // namespace
 
@@ -243,7 +229,7 @@ void TestMainWindow::hourlyChimeAndShake()
 
     // Each round out and back, first to the left and down, then to the right
     // and up, and so on.
-    const Positions& p = recorder.positions;
+    const QList<QPoint>& p = recorder.positions;
     QCOMPARE(p.size(), shake ? 2 * rounds : 0);
     QSet<int> seen;
     for (int i = 0; i + 1 < p.size(); i += 2) {

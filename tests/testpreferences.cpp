@@ -4,6 +4,7 @@
 #include "app/configuration.h"
 #include "mainwindow/fenetreprincipale.h"
 #include "preferences/dialogpreferences.h"
+#include "support/moverecorder.h"
 #include "support/testday.h"
 #include "support/uidriver.h"
 
@@ -36,17 +37,6 @@ QImage faceAt0_25_40(const QString& image, QColor colour, int width, bool second
 {
     return drawClockFace(image, colour, width, secondHand, 0, 25, 40).toImage();
 }
-
-struct MoveCounter : QObject
-{
-    explicit MoveCounter(QWidget* window) { window->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        moves += event->type() == QEvent::Move;
-        return false;
-    }
-    int moves = 0;
-};
 
 } // namespace
 
@@ -109,27 +99,20 @@ void TestPreferences::showingFillsFromTheSettings_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("stored");
 
-    QTest::newRow("chime 0 shows Aucun, stores 3")
-        << QByteArray("[sonnerie]\ntype=0") << "m_radio_rien" << QVariant(true) << "sonnerie/type"
-        << "3";
-    QTest::newRow("chime 2 is the sound")
-        << QByteArray("[sonnerie]\ntype=2") << "m_radio_son" << QVariant(true) << "sonnerie/type"
-        << "2";
-    QTest::newRow("frequency held to 20000")
-        << QByteArray("[sonnerie]\nbip\\frequence=30000") << "m_label_bip_frequence" << QVariant("20000 hz")
-        << "sonnerie/bip/frequence"
-        << "20000";
-    QTest::newRow("shake length held to 5000")
-        << QByteArray("[vibration]\nduree=9000") << "m_slider_vibration_duree" << QVariant(5000)
-        << "vibration/duree"
-        << "5000";
-    QTest::newRow("hand width held to 99")
-        << QByteArray("[horloge]\npen_size=500") << "m_spinbox_aiguille_largeur" << QVariant(99)
-        << "horloge/pen_size"
-        << "99";
-    QTest::newRow("colour held to 255") << QByteArray("[horloge]\npen_v=300") << "m_checkbox_aiguille_seconde"
-                                        << QVariant(true) << "horloge/pen_v"
-                                        << "255";
+    // clang-format off
+    QTest::newRow("chime 0 shows Aucun, stores 3") << QByteArray("[sonnerie]\ntype=0")
+        << "m_radio_rien" << QVariant(true) << "sonnerie/type" << "3";
+    QTest::newRow("chime 2 is the sound") << QByteArray("[sonnerie]\ntype=2")
+        << "m_radio_son" << QVariant(true) << "sonnerie/type" << "2";
+    QTest::newRow("frequency held to 20000") << QByteArray("[sonnerie]\nbip\\frequence=30000")
+        << "m_label_bip_frequence" << QVariant("20000 hz") << "sonnerie/bip/frequence" << "20000";
+    QTest::newRow("shake length held to 5000") << QByteArray("[vibration]\nduree=9000")
+        << "m_slider_vibration_duree" << QVariant(5000) << "vibration/duree" << "5000";
+    QTest::newRow("hand width held to 99") << QByteArray("[horloge]\npen_size=500")
+        << "m_spinbox_aiguille_largeur" << QVariant(99) << "horloge/pen_size" << "99";
+    QTest::newRow("colour held to 255") << QByteArray("[horloge]\npen_v=300")
+        << "m_checkbox_aiguille_seconde" << QVariant(true) << "horloge/pen_v" << "255";
+    // clang-format on
 }
 
 void TestPreferences::showingFillsFromTheSettings()
@@ -188,26 +171,15 @@ void TestPreferences::okSavesEverySettingAtOnce()
     click("bouton_ok");
 
     // In the file now, not only at the end of the run.
-    const QStringList expected = {"demarrage/reduire=true",
-                                  "demarrage/os=true",
-                                  "demarrage/onTop=true",
-                                  "sauvegarde/alarmes=false",
-                                  "sauvegarde/chronos=false",
-                                  "sauvegarde/car=false",
-                                  "sauvegarde/te=false",
-                                  "horloge/image=/images/face.png",
-                                  "horloge/pen_r=10",
-                                  "horloge/pen_v=20",
-                                  "horloge/pen_b=30",
-                                  "horloge/pen_size=3",
-                                  "horloge/aiguille_seconde=false",
-                                  "vibration/active=true",
-                                  "vibration/intensite=7",
-                                  "vibration/duree=300",
-                                  "sonnerie/type=2",
-                                  "sonnerie/bip/frequence=440",
-                                  "sonnerie/bip/duree=250",
-                                  "sonnerie/son=/sons/gong.wav"};
+    // clang-format off
+    const QStringList expected = {
+        "demarrage/reduire=true", "demarrage/os=true", "demarrage/onTop=true", "sauvegarde/alarmes=false",
+        "sauvegarde/chronos=false", "sauvegarde/car=false", "sauvegarde/te=false",
+        "horloge/image=/images/face.png", "horloge/pen_r=10", "horloge/pen_v=20", "horloge/pen_b=30",
+        "horloge/pen_size=3", "horloge/aiguille_seconde=false", "vibration/active=true",
+        "vibration/intensite=7", "vibration/duree=300", "sonnerie/type=2", "sonnerie/bip/frequence=440",
+        "sonnerie/bip/duree=250", "sonnerie/son=/sons/gong.wav"};
+    // clang-format on
     const auto stored = m_day->conf.read();
     for (const QString& line : expected)
         QCOMPARE(line.section('=', 0, 0) + '=' + stored->value(line.section('=', 0, 0)).toString(), line);
@@ -270,13 +242,13 @@ void TestPreferences::previewAndChoosersShowTheEditedFace()
 void TestPreferences::shakeTestShakesTheDialogOnly()
 {
     open();
-    MoveCounter dialogMoves(m_dialog), windowMoves(m_window.get());
+    MoveRecorder dialogMoves(m_dialog), windowMoves(m_window.get());
     const QPoint before = m_dialog->pos();
     part<QSlider>("m_slider_vibration_duree")->setValue(10);
     click("bouton_vibration_test");
-    QCOMPARE_GE(dialogMoves.moves, 20);
+    QCOMPARE_GE(dialogMoves.positions.size(), 20);
     QCOMPARE(m_dialog->pos(), before);
-    QCOMPARE(windowMoves.moves, 0);
+    QVERIFY(windowMoves.positions.isEmpty());
 }
 
 QTEST_MAIN(TestPreferences)
