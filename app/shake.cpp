@@ -6,10 +6,16 @@
 
 #include <algorithm>
 
+namespace {
+constexpr int kMaxIntensity = 20;
+constexpr int kMaxRounds = 5000;
+} // namespace
+
 void vibrer_fenetre(QWidget* window, int intensity, int rounds)
 {
     const QPoint start = window->pos();
-    const int steps = std::max(intensity, 0) + 1;
+    const int steps = std::clamp(intensity, 0, kMaxIntensity) + 1;
+    rounds = std::min(rounds, kMaxRounds);
     QPoint offset;
     bool leftAndDown = true;
     for (int round = 0; round < rounds; ++round) {
