@@ -104,16 +104,14 @@ private slots:
     void dragFollowsTheLeftButtonOnly_data();
     void dragFollowsTheLeftButtonOnly();
     void wheelChangesOpacityWithinBounds();
-    void stayOnTopInBothLooks_data();
-    void stayOnTopInBothLooks();
+    void stayOnTop_data();
+    void stayOnTop();
     void closingTheWindowLeavesTheProgramRunning();
     void trayClickShowsTheWindow_data();
     void trayClickShowsTheWindow();
     void hourlyChimeIsHeard_data();
     void hourlyChimeIsHeard();
     void alarmBalloonShowsTitleAndText();
-    void stayOnTopSurvivesThePreferences_data();
-    void stayOnTopSurvivesThePreferences();
     void beepTestPlaysTheEditedToneAlone();
     void hourlyShakeDoesNotWaitForADialog();
 
@@ -216,42 +214,58 @@ void TestDesktop::wheelChangesOpacityWithinBounds()
     QTRY_COMPARE_WITH_TIMEOUT(m_window->windowOpacity(), 1.0, kWmTimeoutMs);
 }
 
-void TestDesktop::stayOnTopInBothLooks_data()
+void TestDesktop::stayOnTop_data()
 {
     QTest::addColumn<bool>("onTop");
-    QTest::addRow("on top") << true;
-    QTest::addRow("not on top") << false;
+    QTest::addRow("on top from the start") << true;
+    QTest::addRow("off, then chosen in the preferences") << false;
 }
 
-void TestDesktop::stayOnTopInBothLooks()
+void TestDesktop::stayOnTop()
 {
     QFETCH(bool, onTop);
     start(onTop ? "[demarrage]\nonTop=true\n" : "[demarrage]\nonTop=false\n");
-    // Still so once the window manager has dealt with all that followed.
-    const auto aboveAsAsked = [this, onTop] {
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
-        QVERIFY(xdesktop::syncWithWindowManager(xid(m_window)));
-        QCOMPARE(xdesktop::netWmState(xid(m_window)).contains("_NET_WM_STATE_ABOVE"), onTop);
+    // Shown, and as asked once the window manager has dealt with all that
+    // followed.
+    const auto above = [](QWidget* window, bool expected) {
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(xdesktop::syncWithWindowManager(xid(window)));
+        QVERIFY2(xdesktop::netWmState(xid(window)).contains("_NET_WM_STATE_ABOVE") == expected,
+                 window->metaObject()->className());
     };
-    aboveAsAsked();
+    above(m_window, onTop);
     toggleFrame(false);
-    aboveAsAsked();
+    above(m_window, onTop);
     toggleFrame(true);
-    aboveAsAsked();
+    above(m_window, onTop);
+
+    auto* alarms = m_window->findChild<FenetreAlarmes*>();
+    alarms->show();
+    QVERIFY(answerNextDialog([this] { m_window->findChild<QAction*>("actionPreferences")->trigger(); },
+                             [](QDialog& preferences) {
+                                 preferences.findChild<QCheckBox*>("m_checkbox_onTop")->setChecked(true);
+                                 QTest::mouseClick(preferences.findChild<QPushButton*>("bouton_ok"),
+                                                   Qt::LeftButton);
+                             }));
+    above(m_window, true);
+    above(alarms, true);
 }
 
 void TestDesktop::closingTheWindowLeavesTheProgramRunning()
 {
     start();
     // Had closing the last window quit, the event loop would see that quit
-    // before the exit posted once the window is gone, and end with 0.
+    // before the exit posted once the window is gone, and end with 0. The
+    // timers go with `poll`, so none of them can end a later test's loop.
     QTimer poll;
-    connect(&poll, &QTimer::timeout, this, [&] {
-        if (!m_window->isVisible() && !xdesktop::isViewable(xid(m_window)))
-            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(42); });
+    connect(&poll, &QTimer::timeout, &poll, [&] {
+        if (!m_window->isVisible() && !xdesktop::isViewable(xid(m_window))) {
+            poll.stop();
+            QTimer::singleShot(0, &poll, [] { QCoreApplication::exit(42); });
+        }
     });
-    QTimer::singleShot(0, qApp, [this] { xdesktop::closeThroughWindowManager(xid(m_window)); });
-    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
+    QTimer::singleShot(0, &poll, [this] { xdesktop::closeThroughWindowManager(xid(m_window)); });
+    QTimer::singleShot(10000, &poll, [] { QCoreApplication::exit(1); });
     poll.start(50);
     QCOMPARE(QCoreApplication::exec(), 42);
 }
@@ -362,38 +376,6 @@ void TestDesktop::alarmBalloonShowsTitleAndText()
     QVERIFY2(balloonTexts().contains(QStringLiteral("Il est l'heure")), qPrintable(balloonTexts().join('|')));
 }
 
-void TestDesktop::stayOnTopSurvivesThePreferences_data()
-{
-    QTest::addColumn<bool>("before");
-    QTest::addRow("chosen in the preferences") << false;
-    QTest::addRow("kept by them") << true;
-}
-
-void TestDesktop::stayOnTopSurvivesThePreferences()
-{
-    QFETCH(bool, before);
-    start(before ? "[demarrage]\nonTop=true\n" : "");
-    auto* alarms = m_window->findChild<FenetreAlarmes*>();
-    alarms->show();
-    QVERIFY(QTest::qWaitForWindowExposed(alarms));
-
-    QVERIFY(answerNextDialog([this] { m_window->findChild<QAction*>("actionPreferences")->trigger(); },
-                             [](QDialog& preferences) {
-                                 preferences.findChild<QCheckBox*>("m_checkbox_onTop")->setChecked(true);
-                                 QTest::mouseClick(preferences.findChild<QPushButton*>("bouton_ok"),
-                                                   Qt::LeftButton);
-                             }));
-    // Both stay open, and on top once the window manager has dealt with all
-    // that followed.
-    for (QWidget* window : QList<QWidget*>{m_window, alarms}) {
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        QVERIFY(xdesktop::syncWithWindowManager(xid(window)));
-        QVERIFY(xdesktop::isViewable(xid(window)));
-        QVERIFY2(xdesktop::netWmState(xid(window)).contains("_NET_WM_STATE_ABOVE"),
-                 window->metaObject()->className());
-    }
-}
-
 void TestDesktop::beepTestPlaysTheEditedToneAlone()
 {
     // "Aucun" is chosen, and the hour's chime would be another beep.
@@ -410,7 +392,8 @@ void TestDesktop::beepTestPlaysTheEditedToneAlone()
     // A second click and the hour, while the tone plays, neither add to it
     // nor wait for it.
     qint64 heldMs = -1;
-    QTimer::singleShot(150, this, [&] {
+    QObject scope; // the timer must not outlive what it refers to
+    QTimer::singleShot(150, &scope, [&] {
         QElapsedTimer held;
         held.start();
         QTest::mouseClick(test, Qt::LeftButton);
@@ -429,7 +412,8 @@ void TestDesktop::hourlyShakeDoesNotWaitForADialog()
     MoveRecorder shake(m_window);
     // A dialog opened while the chime sounds, and left open.
     bool shookMeanwhile = false;
-    QTimer::singleShot(50, this, [&] {
+    QObject scope;
+    QTimer::singleShot(50, &scope, [&] {
         shookMeanwhile = answerNextDialog([this] { m_window->findChild<FenetreAlarmes*>()->openDialog(); },
                                           [&](QDialog&) { QTRY_VERIFY_WITH_TIMEOUT(!shake.positions.isEmpty(), 3000); });
     });

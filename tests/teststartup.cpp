@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QPointer>
 #include <QProcess>
-#include <QSystemTrayIcon>
 #include <QTest>
 
 #include <csignal>
@@ -19,8 +18,6 @@ class TestStartup : public QObject
 
 private slots:
     void firstStartOpensTheHomePageOnce();
-    void windowShownUnlessStartingInTheTray_data();
-    void windowShownUnlessStartingInTheTray();
     void terminationRequestSaves_data();
     void terminationRequestSaves();
 };
@@ -35,36 +32,19 @@ void TestStartup::firstStartOpensTheHomePageOnce()
     TemporaryConfiguration conf;
     UrlRecorder browser;
     for (int start = 0; start < 2; ++start) {
-        ApplicationLifetime lifetime(*qApp, makeMainWindow);
-        QCOMPARE(browser.opened, QList<QUrl>{QUrl(homePageUrl().toString() + QStringLiteral("?v=from_h"))});
-        // The file exists from the first start on.
-        QCOMPARE(conf.read()->value("premier_demarrage").toString(), QStringLiteral("false"));
+        QPointer<QWidget> window;
+        {
+            ApplicationLifetime lifetime(*qApp, makeMainWindow);
+            window = lifetime.mainWindow();
+            QCOMPARE(browser.opened,
+                     QList<QUrl>{QUrl(homePageUrl().toString() + QStringLiteral("?v=from_h"))});
+            // The file exists from the first start on.
+            QCOMPARE(conf.read()->value("premier_demarrage").toString(), QStringLiteral("false"));
+            QVERIFY(g_trayIcon->isVisible());
+        }
+        // Torn down with the rest, after the global objects.
+        QVERIFY(window.isNull() && !g_trayIcon);
     }
-}
-
-void TestStartup::windowShownUnlessStartingInTheTray_data()
-{
-    QTest::addColumn<QByteArray>("reduire");
-    QTest::addRow("demarrage/reduire false shows the window") << QByteArray("false");
-    QTest::addRow("demarrage/reduire true leaves only the tray icon") << QByteArray("true");
-}
-
-void TestStartup::windowShownUnlessStartingInTheTray()
-{
-    QFETCH(QByteArray, reduire);
-    TemporaryConfiguration conf;
-    QVERIFY(conf.write("[General]\npremier_demarrage=false\n[demarrage]\nreduire=" + reduire + "\n"));
-
-    QPointer<QWidget> window;
-    {
-        ApplicationLifetime lifetime(*qApp, makeMainWindow);
-        window = lifetime.mainWindow();
-        // Without a tray (offscreen), the window is the only way in.
-        QCOMPARE(window->isVisible(), reduire == "false" || !QSystemTrayIcon::isSystemTrayAvailable());
-        QVERIFY(g_trayIcon->isVisible());
-    }
-    // Torn down with the rest, after the global objects.
-    QVERIFY(window.isNull() && !g_trayIcon);
 }
 
 // True once the process has its own handler for `sig`, so that a signal sent
