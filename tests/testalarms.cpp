@@ -1,6 +1,5 @@
 #include "support/testday.h"
 #include "support/uidriver.h"
-#include "tools/alarms/dialogconfigalarme.h"
 #include "tools/alarms/fenetrealarmes.h"
 
 #include <QDialog>
@@ -22,24 +21,11 @@ private slots:
     void ringing_data();
     void ringing();
     void alertsOfOneMinute();
-    void longTextsAreCut();
-    void armedStateFollowsTheRadioButtons();
-    void dialogStartsArmedAtMidnightAndKeepsItsValues();
-    void cancelledChooserKeepsTheEarlierFile();
+    void dialogKeepsItsValuesAndCutsLongTexts();
 
 private:
     std::unique_ptr<TestDay> m_day;
 };
-
-static QScrollBar* bar(QDialog& dialog, const char* name)
-{
-    return dialog.findChild<QScrollBar*>(QLatin1String(name));
-}
-
-static QString shownTime(QDialog& dialog)
-{
-    return dialog.findChild<QLabel*>(QStringLiteral("m_label_heure"))->text();
-}
 
 void TestAlarms::ringing_data()
 {
@@ -71,102 +57,75 @@ void TestAlarms::ringing()
 
 void TestAlarms::alertsOfOneMinute()
 {
+    QVERIFY(m_day->conf.write("[alarm]\n1\\h=7\n1\\m=30\n1\\title=Sport\n1\\message=Go\nsize=1\n"));
     const QString file = QCoreApplication::applicationFilePath();
     const QString other = m_day->conf.path();
-    QVERIFY(m_day->conf.write(""));
-    FenetreAlarmes window(nullptr);
-    window.newAlarm(Alarme{7, 30, true, QStringLiteral("Sans exec"), QStringLiteral("Un"), false, file});
-    window.newAlarm(Alarme{7, 30, true, QStringLiteral("Supprimé"), QStringLiteral("Jamais"), false, {}});
-    window.newAlarm(Alarme{7, 30, false, QStringLiteral("Non"), QStringLiteral("Jamais"), false, {}});
-    window.newAlarm(Alarme{7, 30, true, QStringLiteral("Exec"), QStringLiteral("Deux"), true, file});
-    window.newAlarm(
-        Alarme{7, 30, true, QStringLiteral("Disparu"), QStringLiteral("Trois"), true, file + ".parti"});
-    window.newAlarm(Alarme{7, 30, true, QStringLiteral("Muet"), QString(), true, other});
-    toolTabs(window)->setCurrentIndex(1);
-    QVERIFY(triggerToolAction(window, "&Supprimer"));
-    m_day->tick(QStringLiteral("07:30:00.003"));
-
-    // In creation order; an empty message shows no balloon, and a file is
-    // opened only with execute and while it exists.
-    QCOMPARE(m_day->balloons, (QStringList{"Sans exec: Un", "Exec: Deux", "Disparu: Trois"}));
-    QCOMPARE(m_day->files.opened, (QList<QUrl>{QUrl::fromLocalFile(file), QUrl::fromLocalFile(other)}));
-}
-
-void TestAlarms::longTextsAreCut()
-{
-    {
-        FenetreAlarmes window(nullptr);
-        QVERIFY(answerNextDialog(
-            [&] { QVERIFY(triggerToolAction(window, "&Nouveau")); },
-            [](QDialog& dialog) {
-                dialog.findChild<QLineEdit*>("m_lineedit_titre")
-                    ->setText(QStringLiteral("Rendez-vous dentiste"));
-                dialog.findChild<QLineEdit*>("m_lineedit_alerte")
-                    ->setText(QStringLiteral(
-                        "Prendre le train de 8h12 pour Lyon, voie 4, voiture 12, place 45. Bon🚆!"));
-                QTest::mouseClick(dialog.findChild<QPushButton*>("bouton_ok"), Qt::LeftButton);
-            }));
-    }
-    // 15 and 70 characters; the train takes two UTF-16 units and stays whole.
-    const auto file = m_day->conf.read();
-    QCOMPARE(file->value("alarm/1/title").toString(), QStringLiteral("Rendez-vous den"));
-    QCOMPARE(file->value("alarm/1/message").toString(),
-             QStringLiteral("Prendre le train de 8h12 pour Lyon, voie 4, voiture 12, place 45. Bon🚆"));
-}
-
-void TestAlarms::armedStateFollowsTheRadioButtons()
-{
-    QVERIFY(m_day->conf.write(
-        "[alarm]\n1\\h=7\n1\\m=30\n1\\title=Sport\n1\\message=Go\n1\\active=false\nsize=1\n"));
     {
         FenetreAlarmes window(nullptr);
         window.show();
-        QWidget* page = toolTabs(window)->widget(0);
-        QVERIFY(page);
+        // Stored unarmed, then armed with "Oui".
+        const QWidget* page = toolTabs(window)->widget(0);
         const auto* bell = page->findChild<QLabel*>("m_cloche");
         QVERIFY(!window.hasActiveAlarm() && !bell->isVisible());
-
         QTest::mouseClick(page->findChild<QRadioButton*>("m_radio_active_oui"), Qt::LeftButton);
         QVERIFY(window.hasActiveAlarm() && bell->isVisible());
+
+        window.newAlarm(Alarme{7, 30, true, QStringLiteral("Sans exec"), QStringLiteral("Un"), false, file});
+        window.newAlarm(Alarme{7, 30, true, QStringLiteral("Supprimé"), QStringLiteral("Jamais"), false, {}});
+        window.newAlarm(Alarme{7, 30, false, QStringLiteral("Non"), QStringLiteral("Jamais"), false, {}});
+        window.newAlarm(Alarme{7, 30, true, QStringLiteral("Exec"), QStringLiteral("Deux"), true, file});
+        window.newAlarm(
+            Alarme{7, 30, true, QStringLiteral("Disparu"), QStringLiteral("Trois"), true, file + ".parti"});
+        window.newAlarm(Alarme{7, 30, true, QStringLiteral("Muet"), QString(), true, other});
+        toolTabs(window)->setCurrentIndex(2);
+        QVERIFY(triggerToolAction(window, "&Supprimer"));
         m_day->tick(QStringLiteral("07:30:00.003"));
-        QCOMPARE(m_day->balloons, QStringList{"Sport: Go"});
     }
+    // In creation order; an empty message shows no balloon, and a file is
+    // opened only with execute and while it exists.
+    QCOMPARE(m_day->balloons, (QStringList{"Sport: Go", "Sans exec: Un", "Exec: Deux", "Disparu: Trois"}));
+    QCOMPARE(m_day->files.opened, (QList<QUrl>{QUrl::fromLocalFile(file), QUrl::fromLocalFile(other)}));
     QCOMPARE(m_day->conf.read()->value("alarm/1/active").toString(), QStringLiteral("true"));
 }
 
-void TestAlarms::dialogStartsArmedAtMidnightAndKeepsItsValues()
+void TestAlarms::dialogKeepsItsValuesAndCutsLongTexts()
 {
-    DialogConfigAlarme dialog;
-    const Alarme a = dialog.getAlarme();
-    QVERIFY(a.h == 0 && a.m == 0 && a.active && a.message.isEmpty() && !a.execute && a.file.isEmpty());
-    QCOMPARE(a.title, QStringLiteral("Titre..."));
-
-    // Neither "OK" nor "Annuler" clears what a use entered.
-    for (const char* button : {"bouton_ok", "bouton_annuler"}) {
-        QVERIFY(answerNextDialog(
-            [&dialog] { dialog.exec(); },
-            [button](QDialog& shown) {
-                bar(shown, "m_scrollbar_heure")->triggerAction(QAbstractSlider::SliderSingleStepSub);
-                QTest::keyClicks(shown.findChild<QLineEdit*>(QStringLiteral("m_lineedit_alerte")),
-                                 QStringLiteral("!"));
-                QTest::mouseClick(shown.findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
-            }));
-    }
-    QCOMPARE(shownTime(dialog), QStringLiteral("02:00"));
-    QCOMPARE(dialog.getAlarme().message, QStringLiteral("!!"));
-}
-
-void TestAlarms::cancelledChooserKeepsTheEarlierFile()
-{
-    DialogConfigAlarme dialog;
     const QString file = QCoreApplication::applicationFilePath();
-    auto* browse = dialog.findChild<QPushButton*>(QStringLiteral("bouton_fichier_parcourir"));
-    for (const bool accept : {true, false}) {
-        QVERIFY(
-            answerNextDialog([browse] { QTest::mouseClick(browse, Qt::LeftButton); },
-                             [&](QDialog& chooser) { QVERIFY(answerFileChooser(chooser, file, accept)); }));
-        QCOMPARE(dialog.getAlarme().file, file);
+    {
+        FenetreAlarmes window(nullptr);
+        // Each use takes the hour one step up and a long text; the first one
+        // is cancelled after a file is chosen, the second keeps that file
+        // through a cancelled chooser.
+        for (const bool confirm : {false, true}) {
+            QVERIFY(answerNextDialog(
+                [&] { QVERIFY(triggerToolAction(window, "&Nouveau")); },
+                [&](QDialog& dialog) {
+                    dialog.findChild<QScrollBar*>("m_scrollbar_heure")
+                        ->triggerAction(QAbstractSlider::SliderSingleStepSub);
+                    QTest::keyClicks(dialog.findChild<QLineEdit*>("m_lineedit_titre"),
+                                     QStringLiteral(" dentiste"));
+                    dialog.findChild<QLineEdit*>("m_lineedit_alerte")
+                        ->setText(QStringLiteral(
+                            "Prendre le train de 8h12 pour Lyon, voie 4, voiture 12, place 45. Bon🚆!"));
+                    QVERIFY(answerNextDialog(
+                        [&] { dialog.findChild<QPushButton*>("bouton_fichier_parcourir")->click(); },
+                        [&](QDialog& chooser) { QVERIFY(answerFileChooser(chooser, file, !confirm)); }));
+                    QTest::mouseClick(
+                        dialog.findChild<QPushButton*>(confirm ? "bouton_ok" : "bouton_annuler"),
+                        Qt::LeftButton);
+                }));
+        }
     }
+    // Armed at 02:00; 15 and 70 characters, the train taking two UTF-16
+    // units and staying whole.
+    const auto saved = m_day->conf.read();
+    QCOMPARE(saved->value("alarm/size").toInt(), 1);
+    QCOMPARE(saved->value("alarm/1/h").toInt() * 100 + saved->value("alarm/1/m").toInt(), 200);
+    QVERIFY(saved->value("alarm/1/active").toBool());
+    QCOMPARE(saved->value("alarm/1/title").toString(), QStringLiteral("Titre... dentis"));
+    QCOMPARE(saved->value("alarm/1/message").toString(),
+             QStringLiteral("Prendre le train de 8h12 pour Lyon, voie 4, voiture 12, place 45. Bon🚆"));
+    QCOMPARE(saved->value("alarm/1/file").toString(), file);
 }
 
 QTEST_MAIN(TestAlarms)
