@@ -62,6 +62,8 @@ ApplicationLifetime::~ApplicationLifetime()
 {
     if (handedOver())
         return;
+    // The tray is going: a failed save from here on is only printed.
+    setSaveFailureHandler({});
     sauver_configuration();
     liberer_objets_globaux();
     m_fenetre.reset();

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -15,6 +16,7 @@ Configuration g_configuration;
 namespace {
 
 QString g_configurationPath;
+std::function<void(const QString&)> g_saveFailureHandler;
 
 // Visits every scalar key in the order in which it is written; the load and
 // the save share this one list.
@@ -79,8 +81,11 @@ QString locateConfigurationFile(const QString& programDir, const WritableTest& i
         return beside;
 
     const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    const QString userFile = userDir + QStringLiteral("/conf.ini");
     QDir().mkpath(userDir);
-    return userDir + QStringLiteral("/conf.ini");
+    if (QFileInfo::exists(beside) && !QFileInfo::exists(userFile) && QFile::copy(beside, userFile))
+        QFile(userFile).setPermissions(QFile(userFile).permissions() | QFile::WriteOwner | QFile::ReadOwner);
+    return userFile;
 }
 
 QString configurationFilePath()
@@ -95,7 +100,10 @@ QString configurationFilePath()
 
 std::unique_ptr<QSettings> openConfiguration()
 {
-    return std::make_unique<QSettings>(configurationFilePath(), QSettings::IniFormat);
+    auto settings = std::make_unique<QSettings>(configurationFilePath(), QSettings::IniFormat);
+    // Written beside and renamed over the file: a full disk cannot cut it.
+    settings->setAtomicSyncRequired(true);
+    return settings;
 }
 
 bool commitConfiguration(QSettings& settings)
@@ -103,9 +111,17 @@ bool commitConfiguration(QSettings& settings)
     settings.sync();
     if (settings.status() == QSettings::NoError)
         return true;
-    qWarning().noquote() << QStringLiteral("Clepsa : impossible d'enregistrer les réglages dans %1")
-                                .arg(QDir::toNativeSeparators(settings.fileName()));
+    const QString file = QDir::toNativeSeparators(settings.fileName());
+    qWarning().noquote()
+        << QStringLiteral("Clepsa : impossible d'enregistrer les réglages dans %1").arg(file);
+    if (g_saveFailureHandler)
+        g_saveFailureHandler(file);
     return false;
+}
+
+void setSaveFailureHandler(std::function<void(const QString& file)> handler)
+{
+    g_saveFailureHandler = std::move(handler);
 }
 
 void setConfigurationFilePath(const QString& path)

@@ -56,9 +56,14 @@ void sauver_configuration();
 QString configurationFilePath();
 // Every reader and writer of conf.ini opens it through this.
 std::unique_ptr<QSettings> openConfiguration();
-// Writes what `settings` holds to its file now. A failure is told in one
-// line on stderr naming the file; the values stay in memory only.
+// Writes what `settings` holds to its file now, through a temporary file
+// that replaces it whole, so that a failed save leaves the previous one as it
+// was. A failure is told in one line on stderr naming the file, and to the
+// failure handler when there is one; the values stay in memory only.
 bool commitConfiguration(QSettings& settings);
+// Called with the file's path after every failed save while it is set (the
+// main window shows it in the tray during the run); empty by default.
+void setSaveFailureHandler(std::function<void(const QString& file)> handler);
 // Points conf.ini elsewhere (tests); an empty path settles it afresh at the
 // next call.
 void setConfigurationFilePath(const QString& path);
@@ -66,6 +71,8 @@ void setConfigurationFilePath(const QString& path);
 // The rule behind configurationFilePath(): conf.ini beside the program when
 // its folder can be written (portable use), and the file too if it is there;
 // otherwise in the user's configuration folder for Clepsa, which is made if
-// needed. `isWritable` is asked about paths.
+// needed. A conf.ini beside the program that cannot be written is copied
+// there when the user has none yet, so that its settings and items carry
+// over. `isWritable` is asked about paths.
 using WritableTest = std::function<bool(const QString& path)>;
 QString locateConfigurationFile(const QString& programDir, const WritableTest& isWritable);

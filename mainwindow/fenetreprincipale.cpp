@@ -75,6 +75,12 @@ FenetrePrincipale::FenetrePrincipale()
 
     buildTrayMenu();
     connect(g_trayIcon, &QSystemTrayIcon::activated, this, &FenetrePrincipale::showFromTray);
+    // A save that fails while the clock runs (the preferences, a plug-in
+    // about to run) would otherwise go unseen.
+    setSaveFailureHandler([](const QString& file) {
+        showTrayMessage(tr("Erreur"), tr("Impossible d'enregistrer les réglages dans %1").arg(file),
+                        QSystemTrayIcon::Critical, 10000);
+    });
 
     connect(g_jtime, &JTime::secondChanged, this, &FenetrePrincipale::update_horloge);
     connect(g_jtime, &JTime::hourChanged, this, &FenetrePrincipale::nouvelle_heure);
@@ -89,6 +95,7 @@ FenetrePrincipale::~FenetrePrincipale()
     // (tests); it must not keep pointing at our menu.
     if (g_trayIcon && g_trayIcon->contextMenu() == m_menuTray.get())
         g_trayIcon->setContextMenu(nullptr);
+    setSaveFailureHandler({});
 
     delete m_preferences;
     delete m_alarmes;

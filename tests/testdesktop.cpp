@@ -414,8 +414,9 @@ void TestDesktop::hourlyShakeDoesNotWaitForADialog()
     bool shookMeanwhile = false;
     QObject scope;
     QTimer::singleShot(50, &scope, [&] {
-        shookMeanwhile = answerNextDialog([this] { m_window->findChild<FenetreAlarmes*>()->openDialog(); },
-                                          [&](QDialog&) { QTRY_VERIFY_WITH_TIMEOUT(!shake.positions.isEmpty(), 3000); });
+        shookMeanwhile =
+            answerNextDialog([this] { m_window->findChild<FenetreAlarmes*>()->openDialog(); },
+                             [&](QDialog&) { QTRY_VERIFY_WITH_TIMEOUT(!shake.positions.isEmpty(), 3000); });
     });
     m_window->nouvelle_heure();
     QTRY_VERIFY_WITH_TIMEOUT(shookMeanwhile, 5000);

@@ -57,6 +57,7 @@ private slots:
     void bellFollowsTheArmedAlarmsAtTheNextTick();
     void hourlyChimeAndShake_data();
     void hourlyChimeAndShake();
+    void failedSaveIsShownInTheTray();
 
 private:
     QString text(const char* label) const { return m_window->findChild<QLabel*>(label)->text(); }
@@ -212,7 +213,8 @@ void TestMainWindow::hourlyChimeAndShake_data()
     QSet<int> upTo21;
     for (int px = 1; px <= 21; ++px)
         upTo21 << px;
-    QTest::addRow("hand-edited huge values held to 20 and 5000 rounds") << true << INT_MAX << INT_MAX << upTo21;
+    QTest::addRow("hand-edited huge values held to 20 and 5000 rounds")
+        << true << INT_MAX << INT_MAX << upTo21;
 }
 
 void TestMainWindow::hourlyChimeAndShake()
@@ -246,6 +248,19 @@ void TestMainWindow::hourlyChimeAndShake()
     // Nothing would ever end a sound without a sound server: no sound object
     // may stay behind waiting for it.
     QTRY_COMPARE(m_window->findChildren<QSoundEffect*>().size(), 0);
+}
+
+void TestMainWindow::failedSaveIsShownInTheTray()
+{
+    // A folder that cannot exist, even for root.
+    const QString file = QStringLiteral("/dev/null/conf.ini");
+    setConfigurationFilePath(file);
+    QTest::ignoreMessage(QtWarningMsg,
+                         qPrintable("Clepsa : impossible d'enregistrer les réglages dans " + file));
+    sauver_configuration();
+    QCOMPARE(m_day->balloons,
+             QStringList{"Erreur: Impossible d'enregistrer les réglages dans " + file
+                         + " (another icon or length)"});
 }
 
 QTEST_MAIN(TestMainWindow)

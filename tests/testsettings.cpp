@@ -6,7 +6,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 
 class TestSettings : public QObject
@@ -20,6 +22,8 @@ private slots:
     void handEditedFiles_data();
     void handEditedFiles();
     void failedSaveIsReported();
+    void failedSaveKeepsThePreviousFile_data();
+    void failedSaveKeepsThePreviousFile();
     void fileLocation_data();
     void fileLocation();
     void autostartEntryFollowsTheSetting();
@@ -141,38 +145,99 @@ void TestSettings::failedSaveIsReported()
     sauver_configuration();
 }
 
+void TestSettings::failedSaveKeepsThePreviousFile_data()
+{
+    QTest::addColumn<bool>("readOnly");
+    QTest::addRow("full file system") << false;
+    QTest::addRow("read-only file system") << true;
+}
+
+void TestSettings::failedSaveKeepsThePreviousFile()
+{
+    QFETCH(bool, readOnly);
+    TemporaryConfiguration conf;
+    const QString small = conf.dirPath() + QStringLiteral("/petit");
+    QVERIFY(QDir().mkpath(small));
+    const auto mount = [&](const QString& options) {
+        return QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", small}) == 0;
+    };
+    if (!mount(QStringLiteral("size=64k")))
+        QSKIP("no small file system can be mounted here");
+    const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {"-l", small}); });
+
+    const QByteArray previous = "[General]\npremier_demarrage=false\n[vibration]\nduree=123\n";
+    QFile file(small + QStringLiteral("/conf.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(previous) == previous.size());
+    file.close();
+    if (readOnly) {
+        QVERIFY(mount(QStringLiteral("remount,ro")));
+    } else {
+        QFile filler(small + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(4096, 'x')) > 0) { }
+    }
+    setConfigurationFilePath(file.fileName());
+    g_configuration.vibration_duree = 456;
+    QTest::ignoreMessage(
+        QtWarningMsg, qPrintable("Clepsa : impossible d'enregistrer les réglages dans " + file.fileName()));
+    sauver_configuration();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), previous);
+}
+
 void TestSettings::fileLocation_data()
 {
-    // Which paths can be written; CI runs as root, where permissions would
-    // not tell.
+    // Which paths can be written (CI runs as root, where permissions would
+    // not tell), whether conf.ini is beside the program (vibration/duree=123)
+    // and in the user's folder (=7); then which one is used, and what the
+    // user's file holds afterwards ("" when there is none).
     QTest::addColumn<QStringList>("writable");
     QTest::addColumn<bool>("fileThere");
+    QTest::addColumn<bool>("userFileThere");
     QTest::addColumn<bool>("besideTheProgram");
+    QTest::addColumn<QString>("userFileHolds");
 
-    QTest::addRow("writable program folder, no file yet") << QStringList{"prog"} << false << true;
-    QTest::addRow("writable program folder and file") << QStringList{"prog", "prog/conf.ini"} << true << true;
-    QTest::addRow("read-only program folder") << QStringList{} << false << false;
-    QTest::addRow("read-only file in a writable folder") << QStringList{"prog"} << true << false;
+    QTest::addRow("writable program folder, no file yet")
+        << QStringList{"prog"} << false << false << true << "";
+    QTest::addRow("writable program folder and file")
+        << QStringList{"prog", "prog/conf.ini"} << true << true << true << "7";
+    QTest::addRow("read-only program folder") << QStringList{} << false << false << false << "";
+    QTest::addRow("read-only file carried over") << QStringList{"prog"} << true << false << false << "123";
+    QTest::addRow("read-only folder's file carried over") << QStringList{} << true << false << false << "123";
+    QTest::addRow("the user's own file is kept") << QStringList{} << true << true << false << "7";
 }
 
 void TestSettings::fileLocation()
 {
     QFETCH(QStringList, writable);
     QFETCH(bool, fileThere);
+    QFETCH(bool, userFileThere);
     QFETCH(bool, besideTheProgram);
+    QFETCH(QString, userFileHolds);
     TemporaryConfiguration conf;
     const QDir root(conf.dirPath());
-    QVERIFY(root.mkdir(QStringLiteral("prog")));
-    QVERIFY(!fileThere || QFile(root.filePath(QStringLiteral("prog/conf.ini"))).open(QIODevice::WriteOnly));
+    const QString userFile = root.filePath(QStringLiteral("config/Clepsa/conf.ini"));
+    const auto put = [](const QString& path, const QByteArray& contents) {
+        QFile file(path);
+        return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly)
+            && file.write(contents) == contents.size();
+    };
+    const QString beside = root.filePath(QStringLiteral("prog/conf.ini"));
+    QVERIFY(!fileThere || put(beside, "[vibration]\nduree=123\n"));
+    if (!writable.contains("prog/conf.ini"))
+        QFile::setPermissions(beside, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    QVERIFY(!userFileThere || put(userFile, "[vibration]\nduree=7\n"));
+    QVERIFY(root.mkpath(QStringLiteral("prog")));
 
     const QString chosen =
         locateConfigurationFile(root.filePath(QStringLiteral("prog")), [&](const QString& path) {
             return writable.contains(root.relativeFilePath(path));
         });
-    const QString userFile = root.filePath(QStringLiteral("config/Clepsa/conf.ini"));
     QCOMPARE(chosen, besideTheProgram ? root.filePath(QStringLiteral("prog/conf.ini")) : userFile);
     // The user's folder is made, so the first save succeeds.
-    QCOMPARE(QFileInfo(userFile).dir().exists(), !besideTheProgram);
+    QCOMPARE(QFileInfo(userFile).dir().exists(), !besideTheProgram || userFileThere);
+    QCOMPARE(QSettings(userFile, QSettings::IniFormat).value("vibration/duree").toString(), userFileHolds);
+    QVERIFY(userFileHolds.isEmpty() || QFileInfo(userFile).permissions().testFlag(QFile::WriteOwner));
 }
 
 void TestSettings::autostartEntryFollowsTheSetting()
@@ -209,7 +274,8 @@ void TestSettings::storedFilesAreFoundFromAnyFolder_data()
     QTest::addRow("nowhere: as stored") << wav << QStringList{} << wav;
     QTest::addRow("empty: as stored") << QString() << QStringList{"dir"} << QString();
     QTest::addRow("absolute: as stored") << "/nonexistent/" + wav << QStringList{} << "/nonexistent/" + wav;
-    QTest::addRow("resource: as stored") << ":/ressources/Clock.png" << QStringList{} << ":/ressources/Clock.png";
+    QTest::addRow("resource: as stored")
+        << ":/ressources/Clock.png" << QStringList{} << ":/ressources/Clock.png";
 }
 
 void TestSettings::storedFilesAreFoundFromAnyFolder()
@@ -226,8 +292,8 @@ void TestSettings::storedFilesAreFoundFromAnyFolder()
         return QDir().mkpath(asFolder ? path : QFileInfo(path).path())
             && (asFolder || QFile(path).open(QIODevice::WriteOnly));
     };
-    const bool made = (!where.contains("cwd") || put(cwd, false)) && (!where.contains("dir") || put(cwd, true))
-        && (!where.contains("program") || put(program, false));
+    const bool made = (!where.contains("cwd") || put(cwd, false))
+        && (!where.contains("dir") || put(cwd, true)) && (!where.contains("program") || put(program, false));
     const QString located = locateDataFile(stored);
     QDir::setCurrent(previous);
     QDir(program + QStringLiteral("/sons-de-test")).removeRecursively();

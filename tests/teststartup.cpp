@@ -1,9 +1,11 @@
 #include "app/applicationlifetime.h"
+#include "app/configuration.h"
 #include "app/globals.h"
 #include "app/weblinks.h"
 #include "mainwindow/fenetreprincipale.h"
 #include "support/temporaryconfiguration.h"
 #include "support/urlrecorder.h"
+#include "tools/alert.h"
 
 #include <QFile>
 #include <QPointer>
@@ -18,6 +20,7 @@ class TestStartup : public QObject
 
 private slots:
     void firstStartOpensTheHomePageOnce();
+    void failedSaveAtTheEndIsOnlyPrinted();
     void terminationRequestSaves_data();
     void terminationRequestSaves();
 };
@@ -45,6 +48,22 @@ void TestStartup::firstStartOpensTheHomePageOnce()
         // Torn down with the rest, after the global objects.
         QVERIFY(window.isNull() && !g_trayIcon);
     }
+}
+
+void TestStartup::failedSaveAtTheEndIsOnlyPrinted()
+{
+    TemporaryConfiguration conf;
+    QVERIFY(conf.write("[General]\npremier_demarrage=false\n"));
+    QStringList balloons;
+    setTrayMessageSink([&](const TrayMessage& message) { balloons << message.texte; });
+    {
+        ApplicationLifetime lifetime(*qApp, makeMainWindow);
+        setConfigurationFilePath(QStringLiteral("/dev/null/conf.ini"));
+        QTest::ignoreMessage(QtWarningMsg,
+                             "Clepsa : impossible d'enregistrer les réglages dans /dev/null/conf.ini");
+    }
+    setTrayMessageSink({});
+    QCOMPARE(balloons, QStringList());
 }
 
 // True once the process has its own handler for `sig`, so that a signal sent
