@@ -2,14 +2,8 @@
 #include "support/uidriver.h"
 #include "tools/alarms/fenetrealarmes.h"
 
-#include <QDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
-#include <QTabWidget>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 class TestAlarms : public QObject
 {

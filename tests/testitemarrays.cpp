@@ -9,11 +9,8 @@
 #include "tools/elapsedtimes/fenetretempsecoules.h"
 #include "tools/stopwatches/fenetrechronometres.h"
 
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QRegularExpression>
-#include <QTabWidget>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 class TestItemArrays : public QObject
 {

