@@ -80,9 +80,8 @@ void TestItemArrays::keptThroughTheRunThenReplaced()
         QTabWidget* table = toolTabs(*window);
         for (int i = 0; i < table->count(); ++i) {
             QVERIFY(table->tabText(i).endsWith(QStringLiteral(" n°%1").arg(i + 1)));
-            const auto titles =
-                table->widget(i)->findChildren<QWidget*>(QRegularExpression("^(m_label_|label_|m_)titre$"));
-            shown << (titles.isEmpty() ? QString() : titles.first()->property("text").toString());
+            const QRegularExpression title("^(m_label_|label_|m_)titre$");
+            shown << table->widget(i)->findChildren<QWidget*>(title).value(0)->property("text").toString();
         }
         QCOMPARE(shown, titles);
         QCOMPARE(table->currentIndex(), titles.size() - 1);
