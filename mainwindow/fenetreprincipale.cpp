@@ -87,6 +87,8 @@ FenetrePrincipale::FenetrePrincipale()
 
     // The window is never shown with empty labels.
     update_horloge();
+    drawFace();
+    fixTickingSizes();
 }
 
 FenetrePrincipale::~FenetrePrincipale()
@@ -115,6 +117,40 @@ void FenetrePrincipale::closeEvent(QCloseEvent* event)
         return;
     }
     QMainWindow::closeEvent(event);
+}
+
+void FenetrePrincipale::showEvent(QShowEvent* event)
+{
+    drawFace();
+    QMainWindow::showEvent(event);
+}
+
+void FenetrePrincipale::drawFace()
+{
+    const QTime now = *g_jtime;
+    const Configuration& c = g_configuration;
+    m_ui->m_horloge->setPixmap(drawClockFace(c.horloge_image, configuredHandColour(), c.horloge_pen_size,
+                                             c.horloge_aiguille_seconde, now.hour(), now.minute(), now.second()));
+}
+
+void FenetrePrincipale::fixTickingSizes()
+{
+    // The face and the time change every second. At a fixed size a label
+    // only repaints itself then, instead of having the whole window laid out
+    // again; the time gets room for its widest digits.
+    QLabel* face = m_ui->m_horloge;
+    face->setFixedSize(face->sizeHint());
+    QLabel* time = m_ui->m_heure;
+    const QString shown = time->text();
+    QChar widest = QLatin1Char('0');
+    for (char digit = '1'; digit <= '9'; ++digit) {
+        if (time->fontMetrics().horizontalAdvance(QLatin1Char(digit))
+            > time->fontMetrics().horizontalAdvance(widest))
+            widest = QLatin1Char(digit);
+    }
+    time->setText(QString(8, widest).replace(2, 1, QLatin1Char(':')).replace(5, 1, QLatin1Char(':')));
+    time->setFixedSize(time->sizeHint());
+    time->setText(shown);
 }
 
 void FenetrePrincipale::fillPluginMenu()
@@ -205,10 +241,9 @@ void FenetrePrincipale::update_horloge()
     // Everything shows the date and time of the tick, not a fresh reading, so
     // the date and the time cannot disagree across midnight.
     const QTime now = *g_jtime;
-    const Configuration& c = g_configuration;
-    m_ui->m_horloge->setPixmap(drawClockFace(c.horloge_image, configuredHandColour(), c.horloge_pen_size,
-                                             c.horloge_aiguille_seconde, now.hour(), now.minute(),
-                                             now.second()));
+    // The face is not drawn while nobody can see it.
+    if (isVisible())
+        drawFace();
     m_ui->m_cloche->setVisible(m_alarmes->hasActiveAlarm());
 
     const QString time = now.toString(u"hh:mm:ss");
@@ -216,7 +251,9 @@ void FenetrePrincipale::update_horloge()
     m_actionTitreTray->setText(tr("Rivozur") + QStringLiteral(" - ") + time);
     const QString date = dateLine(g_jtime->checkedAt().date());
     m_ui->m_date->setText(date);
-    g_trayIcon->setToolTip(date + QStringLiteral(" - ") + now.toString(u"hh:mm"));
+    const QString toolTip = date + QStringLiteral(" - ") + now.toString(u"hh:mm");
+    if (g_trayIcon->toolTip() != toolTip)
+        g_trayIcon->setToolTip(toolTip);
 }
 
 void FenetrePrincipale::nouvelle_heure()

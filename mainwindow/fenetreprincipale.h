@@ -44,8 +44,11 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void drawFace();
+    void fixTickingSizes();
     void fillPluginMenu();
     // Saves the settings and every tool's items as the end of the run does.
     void saveEverything();

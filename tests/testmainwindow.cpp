@@ -121,6 +121,7 @@ void TestMainWindow::faceFollowsTheSettingsAtTheNextTick()
     std::tie(c.horloge_pen_r, c.horloge_pen_v, c.horloge_pen_b, c.horloge_pen_size) =
         std::tuple(300, -4, 128, -3);
     c.horloge_aiguille_seconde = false;
+    m_window->show();
     tickAt(QDateTime(QDate(2026, 12, 5), QTime(3, 0, 30)));
     const QImage face = m_window->findChild<QLabel*>("m_horloge")->pixmap().toImage();
     // Hour hand at 3, a one-pixel minute hand at 0, no second hand at 30.
