@@ -130,7 +130,8 @@ void FenetrePrincipale::drawFace()
     const QTime now = *g_jtime;
     const Configuration& c = g_configuration;
     m_ui->m_horloge->setPixmap(drawClockFace(c.horloge_image, configuredHandColour(), c.horloge_pen_size,
-                                             c.horloge_aiguille_seconde, now.hour(), now.minute(), now.second()));
+                                             c.horloge_aiguille_seconde, now.hour(), now.minute(),
+                                             now.second()));
 }
 
 void FenetrePrincipale::fixTickingSizes()
