@@ -365,13 +365,8 @@ void TestDesktop::alarmBalloonShowsTitleAndText()
     };
     QVERIFY(balloonTexts().isEmpty());
     // Due in the minute of the tick source's last check, so it rings at once.
-    m_window->findChild<FenetreAlarmes*>()->newAlarm(Alarme{g_jtime->hour(),
-                                                            g_jtime->minute(),
-                                                            true,
-                                                            QStringLiteral("Réveil"),
-                                                            QStringLiteral("Il est l'heure"),
-                                                            false,
-                                                            {}});
+    m_window->findChild<FenetreAlarmes*>()->newAlarm(
+        Alarme{g_jtime->hour(), g_jtime->minute(), true, "Réveil", "Il est l'heure", false, {}});
     QTRY_VERIFY_WITH_TIMEOUT(balloonTexts().contains(QStringLiteral("Réveil")), kWmTimeoutMs);
     QVERIFY2(balloonTexts().contains(QStringLiteral("Il est l'heure")), qPrintable(balloonTexts().join('|')));
 }
