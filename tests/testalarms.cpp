@@ -59,6 +59,7 @@ void TestAlarms::alertsOfOneMinute()
         window.show();
         // Stored unarmed, then armed with "Oui".
         const QWidget* page = toolTabs(window)->widget(0);
+        QVERIFY(page);
         const auto* bell = page->findChild<QLabel*>("m_cloche");
         QVERIFY(!window.hasActiveAlarm() && !bell->isVisible());
         QTest::mouseClick(page->findChild<QRadioButton*>("m_radio_active_oui"), Qt::LeftButton);
