@@ -172,20 +172,25 @@ void TestTimers::pendingCountdownsAreSaved()
     {
         FenetreComptesARebours window(nullptr);
         QCOMPARE(m_day->balloons, QStringList{"Parti: Trop tard"});
-        // After Midi, one that has expired by the end of the run, and one to come.
-        window.newTimer(
-            CompteARebours{onTestDay(QStringLiteral("10:00:02.000")), QStringLiteral("Bref"), {}, false, {}});
+        // After Midi, one that rings during the run, one whose second is
+        // over when the run ends before the tick that would ring it, and one
+        // to come.
+        for (const auto& [time, title] :
+             {std::pair("10:00:02.000", "Bref"), std::pair("10:00:03.200", "Juste")})
+            window.newTimer(CompteARebours{onTestDay(time), title, {}, false, {}});
         window.newTimer(CompteARebours{
             onTestDay(QStringLiteral("13:00:00.000")), QString(40, u'T'), QString(80, u'M'), false, {}});
-        m_day->clock.setCurrentDateTime(onTestDay(QStringLiteral("10:00:03.000")));
+        m_day->tick(QStringLiteral("10:00:03.000"));
+        m_day->clock.setCurrentDateTime(onTestDay(QStringLiteral("10:00:04.500")));
     }
     // The last keeps the first 35 characters of its title, 70 of its message.
     const auto file = m_day->conf.read();
-    QCOMPARE(file->value("timer/size").toInt(), 2);
-    QCOMPARE(file->value("timer/1/title").toString() + ' ' + file->value("timer/2/title").toString(),
-             QStringLiteral("Midi ") + QString(35, u'T'));
-    QCOMPARE(file->value("timer/2/message").toString(), QString(70, u'M'));
-    QCOMPARE(file->value("timer/2/date").toDateTime(), onTestDay(QStringLiteral("13:00:00.000")));
+    QCOMPARE(file->value("timer/size").toInt(), 3);
+    QCOMPARE(file->value("timer/1/title").toString() + ' ' + file->value("timer/2/title").toString() + ' '
+                 + file->value("timer/3/title").toString(),
+             QStringLiteral("Midi Juste ") + QString(35, u'T'));
+    QCOMPARE(file->value("timer/3/message").toString(), QString(70, u'M'));
+    QCOMPARE(file->value("timer/3/date").toDateTime(), onTestDay(QStringLiteral("13:00:00.000")));
 }
 
 void TestTimers::counterDialog()

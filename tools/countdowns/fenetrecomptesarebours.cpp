@@ -1,6 +1,5 @@
 #include "tools/countdowns/fenetrecomptesarebours.h"
 
-#include "app/clock.h"
 #include "app/configuration.h"
 #include "tools/countdowns/dialogconfigcomptearebours.h"
 #include "tools/countdowns/widgetcomptearebours.h"
@@ -34,10 +33,9 @@ FenetreComptesARebours::~FenetreComptesARebours()
 void FenetreComptesARebours::storeItems()
 {
     // Those that have rung, or have no date, are done with.
-    const QDateTime now = Clock::instance().currentDateTime();
     QList<CompteARebours> pending;
     for (const WidgetCompteARebours* page : pagesAs<WidgetCompteARebours>()) {
-        if (page->isPendingAt(now))
+        if (page->isPending())
             pending.append(page->compteARebours());
     }
     saveItems(kArray, pending, g_configuration.sauvegarde_car);

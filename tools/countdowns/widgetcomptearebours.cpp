@@ -38,9 +38,9 @@ WidgetCompteARebours::WidgetCompteARebours(int numero, const CompteARebours& c, 
 
 WidgetCompteARebours::~WidgetCompteARebours() = default;
 
-bool WidgetCompteARebours::isPendingAt(const QDateTime& now) const
+bool WidgetCompteARebours::isPending() const
 {
-    return m_car.date.isValid() && m_car.date > now;
+    return m_target.has_value() && !m_rung;
 }
 
 void WidgetCompteARebours::refresh()

@@ -25,8 +25,10 @@ public:
 
     // The countdown, with its title and message cut as the page shows them.
     const CompteARebours& compteARebours() const { return m_car; }
-    // The target is a date later than `now`: the countdown is still to come.
-    bool isPendingAt(const QDateTime& now) const;
+    // It has a date and has not rung yet. One whose second has passed but
+    // that no tick has rung yet (the run ends in between) is still pending,
+    // so it is kept and rings at the next start instead of being lost.
+    bool isPending() const;
 
 signals:
     void ring();
