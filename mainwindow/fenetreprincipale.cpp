@@ -6,6 +6,7 @@
 #include "app/frenchdates.h"
 #include "app/globals.h"
 #include "app/jtime.h"
+#include "app/labelsize.h"
 #include "app/shake.h"
 #include "app/weblinks.h"
 #include "app/windowgestures.h"
@@ -138,20 +139,11 @@ void FenetrePrincipale::fixTickingSizes()
 {
     // The face and the time change every second. At a fixed size a label
     // only repaints itself then, instead of having the whole window laid out
-    // again; the time gets room for its widest digits.
-    QLabel* face = m_ui->m_horloge;
-    face->setFixedSize(face->sizeHint());
-    QLabel* time = m_ui->m_heure;
-    const QString shown = time->text();
-    QChar widest = QLatin1Char('0');
-    for (char digit = '1'; digit <= '9'; ++digit) {
-        if (time->fontMetrics().horizontalAdvance(QLatin1Char(digit))
-            > time->fontMetrics().horizontalAdvance(widest))
-            widest = QLatin1Char(digit);
-    }
-    time->setText(QString(8, widest).replace(2, 1, QLatin1Char(':')).replace(5, 1, QLatin1Char(':')));
-    time->setFixedSize(time->sizeHint());
-    time->setText(shown);
+    // again.
+    m_ui->m_horloge->setFixedSize(m_ui->m_horloge->sizeHint());
+    const QString time = m_ui->m_heure->text();
+    holdSize(m_ui->m_heure, QStringLiteral("00:00:00"));
+    m_ui->m_heure->setText(time);
 }
 
 void FenetrePrincipale::fillPluginMenu()

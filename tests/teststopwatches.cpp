@@ -22,10 +22,11 @@ private slots:
 static QString shown(const QWidget* page)
 {
     const auto picture = [](const QIcon& icon) { return icon.pixmap(16).toImage(); };
-    const bool playing = picture(page->findChild<QPushButton*>("bouton_start")->icon())
-        == picture(QIcon(QStringLiteral(":/ressources/pause.png")));
+    const QImage start = picture(page->findChild<QPushButton*>("bouton_start")->icon());
     QString text = page->findChild<QLabel*>("m_label_temps")->text() + ' '
-        + page->findChild<QLabel*>("m_label_ms")->text() + (playing ? " [pause]" : " [play]");
+        + page->findChild<QLabel*>("m_label_ms")->text();
+    for (const QString name : {"play", "pause"})
+        text += start == picture(QIcon(":/ressources/" + name + ".png")) ? " [" + name + ']' : QString();
     for (const QListWidgetItem* lap :
          page->findChild<QListWidget*>("m_liste_temps")->findItems("*", Qt::MatchWildcard))
         text += ' ' + lap->text();

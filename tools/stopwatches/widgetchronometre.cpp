@@ -1,6 +1,8 @@
 #include "tools/stopwatches/widgetchronometre.h"
 
 #include "app/clock.h"
+#include "app/labelsize.h"
+#include "app/pictures.h"
 
 #include "ui_widgetchronometre.h"
 
@@ -13,19 +15,6 @@
 namespace {
 
 constexpr int kDisplayIntervalMs = 10;
-
-// Gives a label of digits one size, wide enough for any digits in `pattern`'s
-// zeros, so that changing its text a hundred times a second only repaints it
-// instead of laying the whole page out again each time.
-void holdSize(QLabel* label, const QString& pattern)
-{
-    QSize widest = label->minimumSize();
-    for (char digit = '0'; digit <= '9'; ++digit) {
-        label->setText(QString(pattern).replace(QLatin1Char('0'), QLatin1Char(digit)));
-        widest = widest.expandedTo(label->sizeHint());
-    }
-    label->setFixedSize(widest);
-}
 
 } // namespace
 
@@ -57,12 +46,16 @@ WidgetChronometre::WidgetChronometre(const Chronometre& c)
     holdSize(m_ui->m_label_temps, QStringLiteral("00:00:00"));
     holdSize(m_ui->m_label_ms, QStringLiteral("00"));
     m_ui->m_titre->setText(c.title);
+    m_ui->bouton_raz->setIcon(picture(QStringLiteral(":/ressources/stop.png")));
+    m_ui->bouton_sauvegarde->setIcon(picture(QStringLiteral(":/ressources/Disk.png")));
+    m_ui->bouton_exporter->setIcon(picture(QStringLiteral(":/ressources/export.png")));
     connect(m_ui->bouton_start, &QPushButton::clicked, this, &WidgetChronometre::start);
     connect(m_ui->bouton_raz, &QPushButton::clicked, this, &WidgetChronometre::raz);
     connect(m_ui->bouton_sauvegarde, &QPushButton::clicked, this, &WidgetChronometre::save);
     connect(m_ui->bouton_exporter, &QPushButton::clicked, this, &WidgetChronometre::export_times);
     m_display->setInterval(kDisplayIntervalMs);
     connect(m_display, &QTimer::timeout, this, &WidgetChronometre::refresh);
+    showRunning(false);
     if (c.active)
         start();
     refresh();
@@ -133,8 +126,8 @@ void WidgetChronometre::export_times()
 
 void WidgetChronometre::showRunning(bool running)
 {
-    m_ui->bouton_start->setIcon(
-        QIcon(running ? QStringLiteral(":/ressources/pause.png") : QStringLiteral(":/ressources/play.png")));
+    m_ui->bouton_start->setIcon(picture(running ? QStringLiteral(":/ressources/pause.png")
+                                                : QStringLiteral(":/ressources/play.png")));
     if (running && isVisible())
         m_display->start();
     else
