@@ -39,7 +39,17 @@ ToolWindow::~ToolWindow()
 void ToolWindow::add(QWidget* tab)
 {
     const QString label = m_prefixe + QStringLiteral(" n\u00B0%1").arg(m_compteur);
-    m_ui->_table->setCurrentIndex(m_ui->_table->addTab(tab, label));
+    const int index = m_ui->_table->addTab(tab, label);
+    if (!m_addingStoredPages)
+        m_ui->_table->setCurrentIndex(index);
+}
+
+void ToolWindow::addStoredPages(const std::function<void()>& addPages)
+{
+    m_addingStoredPages = true;
+    addPages();
+    m_addingStoredPages = false;
+    m_ui->_table->setCurrentIndex(m_ui->_table->count() - 1);
 }
 
 QTabWidget* ToolWindow::table() const

@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -28,7 +29,7 @@ public:
     // destructor calls it, and the main window before anything that may end
     // the process without it (a plug-in). A tool that keeps nothing need not
     // say so.
-    virtual void storeItems() {}
+    virtual void storeItems() { }
 
 public slots:
     virtual void openDialog() = 0;
@@ -44,6 +45,10 @@ protected:
     int nextPageNumber() { return ++m_compteur; }
     // Takes the page made after nextPageNumber() into the window.
     void addPage(std::unique_ptr<QWidget> page) { add(page.release()); }
+    // Runs `addPages`, which adds the pages of the stored items, and makes
+    // the last one current once at the end: making each current in turn
+    // lays all the tabs out again at every page.
+    void addStoredPages(const std::function<void()>& addPages);
 
     QTabWidget* table() const;
     // The tool bar, for tools that add controls of their own after
@@ -60,6 +65,7 @@ protected:
 
 private:
     std::unique_ptr<Ui::ToolWindow> m_ui;
+    bool m_addingStoredPages = false;
 };
 
 template<typename Page>

@@ -18,8 +18,10 @@ FenetreAlarmes::FenetreAlarmes(QWidget* parent)
     , m_dialog(std::make_unique<DialogConfigAlarme>())
 {
     connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreAlarmes::newAlarm));
-    for (const Alarme& a : loadItems<Alarme>(kArray))
-        newAlarm(a);
+    addStoredPages([this] {
+        for (const Alarme& a : loadItems<Alarme>(kArray))
+            newAlarm(a);
+    });
 }
 
 FenetreAlarmes::~FenetreAlarmes()

@@ -20,8 +20,10 @@ FenetreComptesARebours::FenetreComptesARebours(QWidget* parent)
     , m_format(addDurationFormatSelector(toolBar()))
 {
     connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreComptesARebours::newTimer));
-    for (const CompteARebours& c : loadItems<CompteARebours>(kArray))
-        newTimer(c);
+    addStoredPages([this] {
+        for (const CompteARebours& c : loadItems<CompteARebours>(kArray))
+            newTimer(c);
+    });
 }
 
 FenetreComptesARebours::~FenetreComptesARebours()

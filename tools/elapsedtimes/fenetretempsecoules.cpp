@@ -20,8 +20,10 @@ FenetreTempsEcoules::FenetreTempsEcoules(QWidget* parent)
     , m_format(addDurationFormatSelector(toolBar()))
 {
     connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreTempsEcoules::newTE));
-    for (const TempsEcoule& t : loadItems<TempsEcoule>(kArray))
-        newTE(t);
+    addStoredPages([this] {
+        for (const TempsEcoule& t : loadItems<TempsEcoule>(kArray))
+            newTE(t);
+    });
 }
 
 FenetreTempsEcoules::~FenetreTempsEcoules()

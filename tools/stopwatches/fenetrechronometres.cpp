@@ -28,12 +28,14 @@ qint64 secondsClosed()
 FenetreChronometres::FenetreChronometres(QWidget* parent)
     : ToolWindow(parent, QStringLiteral("Chronomètre"), QStringLiteral("Chrono"))
 {
-    const qint64 closed = secondsClosed();
-    for (Chronometre c : loadItems<Chronometre>(kArray)) {
-        if (c.active)
-            c.s = int(std::min<qint64>(c.s + closed, std::numeric_limits<int>::max()));
-        newChrono(c);
-    }
+    addStoredPages([this] {
+        const qint64 closed = secondsClosed();
+        for (Chronometre c : loadItems<Chronometre>(kArray)) {
+            if (c.active)
+                c.s = int(std::min<qint64>(c.s + closed, std::numeric_limits<int>::max()));
+            newChrono(c);
+        }
+    });
     // An old key that nothing reads any more.
     const auto settings = openConfiguration();
     if (settings->contains(QStringLiteral("chronos"))) {
