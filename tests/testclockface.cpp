@@ -1,11 +1,7 @@
 #include "app/clockface.h"
 
-#include <QBuffer>
-#include <QFile>
-#include <QImage>
-#include <QLineF>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtGui>
+#include <QtTest>
 
 #include <algorithm>
 

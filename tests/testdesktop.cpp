@@ -16,19 +16,9 @@
 #include "support/xdesktop.h"
 #include "tools/alarms/fenetrealarmes.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QDialog>
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSlider>
 #include <QSoundEffect>
-#include <QSystemTrayIcon>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <cmath>
 #include <tuple>

@@ -9,18 +9,9 @@
 #include "tools/alarms/fenetrealarmes.h"
 #include "tools/toolwindow.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QRadioButton>
-#include <QRegularExpression>
-#include <QSet>
 #include <QSoundEffect>
-#include <QTabWidget>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 #include <tuple>

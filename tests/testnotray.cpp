@@ -4,10 +4,8 @@
 #include "support/temporaryconfiguration.h"
 #include "support/xdesktop.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QSystemTrayIcon>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 class TestNoTray : public QObject
 {

@@ -5,12 +5,8 @@
 #include "support/urlrecorder.h"
 #include "tools/alarms/fenetrealarmes.h"
 
-#include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QMenu>
-#include <QSettings>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 

@@ -8,17 +8,8 @@
 #include "support/testday.h"
 #include "support/uidriver.h"
 
-#include <QCheckBox>
-#include <QColorDialog>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSlider>
-#include <QSpinBox>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 #include <optional>

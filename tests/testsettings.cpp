@@ -3,13 +3,7 @@
 #include "platform/autostart.h"
 #include "support/temporaryconfiguration.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QScopeGuard>
-#include <QTest>
+#include <QtTest>
 
 class TestSettings : public QObject
 {

@@ -5,10 +5,7 @@
 #include "support/temporaryconfiguration.h"
 #include "support/xdesktop.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTest>
+#include <QtTest>
 
 #include <csignal>
 #include <memory>

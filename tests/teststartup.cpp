@@ -7,10 +7,8 @@
 #include "support/urlrecorder.h"
 #include "tools/alert.h"
 
-#include <QFile>
-#include <QPointer>
-#include <QProcess>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <csignal>
 
