@@ -48,7 +48,6 @@ private slots:
     void bellFollowsTheArmedAlarmsAtTheNextTick();
     void hourlyChimeAndShake_data();
     void hourlyChimeAndShake();
-    void failedSaveIsShownInTheTray();
 
 private:
     QString text(const char* label) const { return m_window->findChild<QLabel*>(label)->text(); }
@@ -240,19 +239,6 @@ void TestMainWindow::hourlyChimeAndShake()
     // Nothing would ever end a sound without a sound server: no sound object
     // may stay behind waiting for it.
     QTRY_COMPARE(m_window->findChildren<QSoundEffect*>().size(), 0);
-}
-
-void TestMainWindow::failedSaveIsShownInTheTray()
-{
-    // A folder that cannot exist, even for root.
-    const QString file = QStringLiteral("/dev/null/conf.ini");
-    setConfigurationFilePath(file);
-    QTest::ignoreMessage(QtWarningMsg,
-                         qPrintable("Clepsa : impossible d'enregistrer les réglages dans " + file));
-    sauver_configuration();
-    QCOMPARE(m_day->balloons,
-             QStringList{"Erreur: Impossible d'enregistrer les réglages dans " + file
-                         + " (another icon or length)"});
 }
 
 QTEST_MAIN(TestMainWindow)

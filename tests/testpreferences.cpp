@@ -37,7 +37,11 @@ class TestPreferences : public QObject
 
 private slots:
     void init() { m_day.emplace(QStringLiteral("10:00:00.003")); }
-    void cleanup();
+    void cleanup()
+    {
+        m_window.reset();
+        m_day.reset();
+    }
 
     void showingFillsFromTheSettings_data();
     void showingFillsFromTheSettings();
@@ -61,12 +65,6 @@ private:
     std::unique_ptr<FenetrePrincipale> m_window;
     DialogPreferences* m_dialog = nullptr;
 };
-
-void TestPreferences::cleanup()
-{
-    m_window.reset();
-    m_day.reset();
-}
 
 // Loads `settings` as conf.ini, builds the main window and shows its
 // preferences, as the menu does but without waiting on them.

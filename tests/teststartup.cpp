@@ -18,7 +18,7 @@ class TestStartup : public QObject
 
 private slots:
     void firstStartOpensTheHomePageOnce();
-    void failedSaveAtTheEndIsOnlyPrinted();
+    void failedSaveIsShownDuringTheRunOnly();
     void terminationRequestSaves_data();
     void terminationRequestSaves();
 };
@@ -48,20 +48,26 @@ void TestStartup::firstStartOpensTheHomePageOnce()
     }
 }
 
-void TestStartup::failedSaveAtTheEndIsOnlyPrinted()
+void TestStartup::failedSaveIsShownDuringTheRunOnly()
 {
     TemporaryConfiguration conf;
     QVERIFY(conf.write("[General]\npremier_demarrage=false\n"));
     QStringList balloons;
-    setTrayMessageSink([&](const TrayMessage& message) { balloons << message.texte; });
+    setTrayMessageSink([&](const TrayMessage& m) { balloons << m.titre + ": " + m.texte; });
+    // A folder that cannot exist, even for root.
+    const QString file = QStringLiteral("/dev/null/conf.ini");
+    const QByteArray printed = "Clepsa : impossible d'enregistrer les réglages dans " + file.toUtf8();
     {
         ApplicationLifetime lifetime(*qApp, makeMainWindow);
-        setConfigurationFilePath(QStringLiteral("/dev/null/conf.ini"));
-        QTest::ignoreMessage(QtWarningMsg,
-                             "Clepsa : impossible d'enregistrer les réglages dans /dev/null/conf.ini");
+        setConfigurationFilePath(file);
+        QTest::ignoreMessage(QtWarningMsg, printed.constData());
+        sauver_configuration();
+        QCOMPARE(balloons, QStringList{"Erreur: Impossible d'enregistrer les réglages dans " + file});
+        // The tray is going at the end: printed only.
+        QTest::ignoreMessage(QtWarningMsg, printed.constData());
     }
     setTrayMessageSink({});
-    QCOMPARE(balloons, QStringList());
+    QCOMPARE(balloons.size(), 1);
 }
 
 // True once the process has its own handler for `sig`, so that a signal sent
