@@ -10,15 +10,10 @@ class TestAlarms : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { m_day = std::make_unique<TestDay>(QStringLiteral("07:29:58.000")); }
-    void cleanup() { m_day.reset(); }
     void ringing_data();
     void ringing();
     void alertsOfOneMinute();
     void dialogKeepsItsValuesAndCutsLongTexts();
-
-private:
-    std::unique_ptr<TestDay> m_day;
 };
 
 void TestAlarms::ringing_data()
@@ -39,21 +34,23 @@ void TestAlarms::ringing_data()
 
 void TestAlarms::ringing()
 {
+    TestDay day(QStringLiteral("07:29:58.000"));
     QFETCH(QStringList, times);
     QFETCH(int, alerts);
-    m_day->tick(times.takeFirst());
+    day.tick(times.takeFirst());
     FenetreAlarmes window(nullptr);
     window.newAlarm(Alarme{7, 30, true, QStringLiteral("Réveil"), QStringLiteral("Debout"), false, {}});
     for (const QString& time : times)
-        m_day->tick(time);
-    QCOMPARE(m_day->balloons, QStringList(alerts, QStringLiteral("Réveil: Debout")));
+        day.tick(time);
+    QCOMPARE(day.balloons, QStringList(alerts, QStringLiteral("Réveil: Debout")));
 }
 
 void TestAlarms::alertsOfOneMinute()
 {
-    QVERIFY(m_day->conf.write("[alarm]\n1\\h=7\n1\\m=30\n1\\title=Sport\n1\\message=Go\nsize=1\n"));
+    TestDay day(QStringLiteral("07:29:58.000"));
+    QVERIFY(day.conf.write("[alarm]\n1\\h=7\n1\\m=30\n1\\title=Sport\n1\\message=Go\nsize=1\n"));
     const QString file = QCoreApplication::applicationFilePath();
-    const QString other = m_day->conf.path();
+    const QString other = day.conf.path();
     {
         FenetreAlarmes window(nullptr);
         window.show();
@@ -65,26 +62,28 @@ void TestAlarms::alertsOfOneMinute()
         QTest::mouseClick(page->findChild<QRadioButton*>("m_radio_active_oui"), Qt::LeftButton);
         QVERIFY(window.hasActiveAlarm() && bell->isVisible());
 
-        window.newAlarm(Alarme{7, 30, true, QStringLiteral("Sans exec"), QStringLiteral("Un"), false, file});
-        window.newAlarm(Alarme{7, 30, true, QStringLiteral("Supprimé"), QStringLiteral("Jamais"), false, {}});
-        window.newAlarm(Alarme{7, 30, false, QStringLiteral("Non"), QStringLiteral("Jamais"), false, {}});
-        window.newAlarm(Alarme{7, 30, true, QStringLiteral("Exec"), QStringLiteral("Deux"), true, file});
-        window.newAlarm(
-            Alarme{7, 30, true, QStringLiteral("Disparu"), QStringLiteral("Trois"), true, file + ".parti"});
-        window.newAlarm(Alarme{7, 30, true, QStringLiteral("Muet"), QString(), true, other});
+        window.newAlarm(Alarme{7, 30, true, "Sans exec", "Un", false, file});
+        window.newAlarm(Alarme{7, 30, true, "Supprimé", "Jamais", false, {}});
+        window.newAlarm(Alarme{7, 30, false, "Non", "Jamais", false, {}});
+        window.newAlarm(Alarme{7, 30, true, "Exec", "Deux", true, file});
+        window.newAlarm(Alarme{7, 30, true, "Disparu", "Trois", true, file + ".parti"});
+        window.newAlarm(Alarme{7, 30, true, "Muet", QString(), true, other});
         toolTabs(window)->setCurrentIndex(2);
         QVERIFY(triggerToolAction(window, "&Supprimer"));
-        m_day->tick(QStringLiteral("07:30:00.003"));
+        day.tick(QStringLiteral("07:30:00.003"));
     }
     // In creation order; an empty message shows no balloon, and a file is
     // opened only with execute and while it exists.
-    QCOMPARE(m_day->balloons, (QStringList{"Sport: Go", "Sans exec: Un", "Exec: Deux", "Disparu: Trois"}));
-    QCOMPARE(m_day->files.opened, (QList<QUrl>{QUrl::fromLocalFile(file), QUrl::fromLocalFile(other)}));
-    QCOMPARE(m_day->conf.read()->value("alarm/1/active").toString(), QStringLiteral("true"));
+    QCOMPARE(day.balloons, (QStringList{"Sport: Go", "Sans exec: Un", "Exec: Deux", "Disparu: Trois"}));
+    QCOMPARE(day.files.opened, (QList<QUrl>{QUrl::fromLocalFile(file), QUrl::fromLocalFile(other)}));
+    QCOMPARE(day.conf.read()->value("alarm/1/active").toString(), QStringLiteral("true"));
 }
 
 void TestAlarms::dialogKeepsItsValuesAndCutsLongTexts()
 {
+    TestDay day(QStringLiteral("07:29:58.000"));
+    const QString message =
+        QStringLiteral("Prendre le train de 8h12 pour Lyon, voie 4, voiture 12, place 45. Bon🚆");
     const QString file = QCoreApplication::applicationFilePath();
     {
         FenetreAlarmes window(nullptr);
@@ -92,35 +91,23 @@ void TestAlarms::dialogKeepsItsValuesAndCutsLongTexts()
         // is cancelled after a file is chosen, the second keeps that file
         // through a cancelled chooser.
         for (const bool confirm : {false, true}) {
-            QVERIFY(answerNextDialog(
-                [&] { QVERIFY(triggerToolAction(window, "&Nouveau")); },
-                [&](QDialog& dialog) {
-                    dialog.findChild<QScrollBar*>("m_scrollbar_heure")
-                        ->triggerAction(QAbstractSlider::SliderSingleStepSub);
-                    QTest::keyClicks(dialog.findChild<QLineEdit*>("m_lineedit_titre"),
-                                     QStringLiteral(" dentiste"));
-                    dialog.findChild<QLineEdit*>("m_lineedit_alerte")
-                        ->setText(QStringLiteral(
-                            "Prendre le train de 8h12 pour Lyon, voie 4, voiture 12, place 45. Bon🚆!"));
-                    QVERIFY(answerNextDialog(
-                        [&] { dialog.findChild<QPushButton*>("bouton_fichier_parcourir")->click(); },
-                        [&](QDialog& chooser) { QVERIFY(answerFileChooser(chooser, file, !confirm)); }));
-                    QTest::mouseClick(
-                        dialog.findChild<QPushButton*>(confirm ? "bouton_ok" : "bouton_annuler"),
-                        Qt::LeftButton);
-                }));
+            const auto fill = [&](QDialog& dialog) {
+                dialog.findChild<QScrollBar*>("m_scrollbar_heure")
+                    ->triggerAction(QAbstractSlider::SliderSingleStepSub);
+                QTest::keyClicks(dialog.findChild<QLineEdit*>("m_lineedit_titre"), " dentiste");
+                dialog.findChild<QLineEdit*>("m_lineedit_alerte")->setText(message + "!");
+                QVERIFY(chooseFile(dialog, "bouton_fichier_parcourir", file, !confirm));
+            };
+            QVERIFY(fillToolDialog(window, fill, confirm ? "bouton_ok" : "bouton_annuler"));
         }
     }
     // Armed at 02:00; 15 and 70 characters, the train taking two UTF-16
     // units and staying whole.
-    const auto saved = m_day->conf.read();
-    QCOMPARE(saved->value("alarm/size").toInt(), 1);
-    QCOMPARE(saved->value("alarm/1/h").toInt() * 100 + saved->value("alarm/1/m").toInt(), 200);
-    QVERIFY(saved->value("alarm/1/active").toBool());
-    QCOMPARE(saved->value("alarm/1/title").toString(), QStringLiteral("Titre... dentis"));
-    QCOMPARE(saved->value("alarm/1/message").toString(),
-             QStringLiteral("Prendre le train de 8h12 pour Lyon, voie 4, voiture 12, place 45. Bon🚆"));
-    QCOMPARE(saved->value("alarm/1/file").toString(), file);
+    const auto stored = day.conf.read();
+    QStringList saved;
+    for (const char* key : {"size", "1/h", "1/m", "1/active", "1/title", "1/message", "1/file"})
+        saved << stored->value(QStringLiteral("alarm/") + key).toString();
+    QCOMPARE(saved, (QStringList{"1", "2", "0", "true", "Titre... dentis", message, file}));
 }
 
 QTEST_MAIN(TestAlarms)

@@ -19,16 +19,16 @@ private slots:
 };
 
 // "00:00:03 57 [play]", and the laps.
-static QString shown(const QWidget* page)
+static QString shown(const QWidget& page)
 {
     const auto picture = [](const QIcon& icon) { return icon.pixmap(16).toImage(); };
-    const QImage start = picture(page->findChild<QPushButton*>("bouton_start")->icon());
-    QString text = page->findChild<QLabel*>("m_label_temps")->text() + ' '
-        + page->findChild<QLabel*>("m_label_ms")->text();
+    const QImage start = picture(page.findChild<QPushButton*>("bouton_start")->icon());
+    QString text = page.findChild<QLabel*>("m_label_temps")->text() + ' '
+        + page.findChild<QLabel*>("m_label_ms")->text();
     for (const QString name : {"play", "pause"})
         text += start == picture(QIcon(":/ressources/" + name + ".png")) ? " [" + name + ']' : QString();
     for (const QListWidgetItem* lap :
-         page->findChild<QListWidget*>("m_liste_temps")->findItems("*", Qt::MatchWildcard))
+         page.findChild<QListWidget*>("m_liste_temps")->findItems("*", Qt::MatchWildcard))
         text += ' ' + lap->text();
     return text;
 }
@@ -37,19 +37,16 @@ void TestStopwatches::countsPausesResetsAndExports()
 {
     TestDay day(QStringLiteral("10:00:00.000"));
     WidgetChronometre page;
-    QStringList seen{shown(&page) + ' ' + page.getChronometre().title};
-    // s = start or pause, l = lap, r = reset, a number = milliseconds pass.
-    for (const QString& step : QStringList{"s", "3570", "s", "5000", "l", "s", "430", "r", "1000"}) {
-        if (step == QLatin1String("s"))
-            page.start();
-        else if (step == QLatin1String("l"))
-            page.save();
-        else if (step == QLatin1String("r"))
-            page.raz();
-        else
+    QStringList seen{shown(page) + ' ' + page.getChronometre().title};
+    // A slot of the page (start or pause, lap, reset), or milliseconds pass.
+    for (const QString& step :
+         QStringList{"start", "3570", "start", "5000", "save", "start", "430", "raz", "1000"}) {
+        if (step.front().isDigit())
             day.clock.advanceMsecs(step.toInt());
+        else
+            QVERIFY(QMetaObject::invokeMethod(&page, qPrintable(step)));
         page.refresh();
-        seen << shown(&page);
+        seen << shown(page);
     }
     QCOMPARE(seen,
              (QStringList{"00:00:00 00 [play] Titre...", "00:00:00 00 [pause]", "00:00:03 57 [pause]",
@@ -59,8 +56,7 @@ void TestStopwatches::countsPausesResetsAndExports()
 
     page.save();
     const QString path = day.conf.dirPath() + QStringLiteral("/tours.txt");
-    QVERIFY(answerNextDialog([&] { page.findChild<QPushButton*>("bouton_exporter")->click(); },
-                             [&](QDialog& chooser) { QVERIFY(answerFileChooser(chooser, path, true)); }));
+    QVERIFY(chooseFile(page, "bouton_exporter", path, true));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(file.readAll()), QStringLiteral("00:00:03,57 \n00:00:00,00 \n"));
@@ -69,7 +65,7 @@ void TestStopwatches::countsPausesResetsAndExports()
     WidgetChronometre long_(Chronometre{99 * 3600 + 59 * 60 + 59, 0, true, {}});
     day.clock.advanceMsecs(1000);
     long_.refresh();
-    QCOMPARE(shown(&long_), QStringLiteral("00:00:00 00 [pause]"));
+    QCOMPARE(shown(long_), QStringLiteral("00:00:00 00 [pause]"));
     QCOMPARE(long_.getChronometre().s, 360000);
 }
 
@@ -87,8 +83,8 @@ void TestStopwatches::aBlockedEventLoopCostsNothing()
     const qint64 clock = Clock::instance().monotonicMsecs() - started;
     QVERIFY2(qAbs(counted.s * 1000 + counted.ms * 10 - clock) <= 10, qPrintable(QString::number(clock)));
     // The display timer has redrawn it meanwhile.
-    QVERIFY2(shown(&page).contains(QRegularExpression("^00:00:02 \\d\\d \\[pause\\]$")),
-             qPrintable(shown(&page)));
+    QVERIFY2(shown(page).contains(QRegularExpression("^00:00:02 \\d\\d \\[pause\\]$")),
+             qPrintable(shown(page)));
 }
 
 void TestStopwatches::runsOnWhileTheProgramIsClosed_data()
@@ -114,11 +110,8 @@ void TestStopwatches::runsOnWhileTheProgramIsClosed()
     // stopwatches of the last run that kept them stay.
     for (const bool keep : {true, false}) {
         FenetreChronometres window(nullptr);
-        QStringList loaded;
-        for (int i = 0; i < toolTabs(window)->count(); ++i)
-            loaded << shown(toolTabs(window)->widget(i));
         if (keep)
-            QTEST(loaded, "loaded");
+            QTEST(tabTexts(window, shown), "loaded");
         QVERIFY(!day.conf.read()->contains("chronos"));
         toolTabs(window)->widget(0)->findChild<QLineEdit*>("m_titre")->setText(keep ? "Course à pied"
                                                                                     : "Autre");

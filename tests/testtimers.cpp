@@ -15,30 +15,13 @@ class TestTimers : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        // An English machine, where the start of a counter must still read French.
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        m_day = std::make_unique<TestDay>(QStringLiteral("10:00:00.003"));
-    }
-    void cleanup() { m_day.reset(); }
+    // An English machine, where the start of a counter must still read French.
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void pagesFollowTheTicks_data();
     void pagesFollowTheTicks();
     void countdownDialog();
     void pendingCountdownsAreSaved();
     void counterDialog();
-
-private:
-    void confirmDialog(ToolWindow& window, const std::function<void(QDialog&)>& fill)
-    {
-        QVERIFY(answerNextDialog([&] { window.openDialog(); },
-                                 [&](QDialog& dialog) {
-                                     fill(dialog);
-                                     dialog.findChild<QPushButton*>("bouton_ok")->click();
-                                 }));
-    }
-
-    std::unique_ptr<TestDay> m_day;
 };
 
 // A label of the current page of a tool window; the time on it by default.
@@ -52,7 +35,7 @@ void TestTimers::pagesFollowTheTicks_data()
 {
     // A countdown to `date`, or a counter from it, made at 10:00:00.003 in a
     // shown window, in the format "j hh:mm:ss"; then a tick at a time, the
-    // name of another format, "del" for "&Supprimer", "hide" or "show" for
+    // name of another format, a tool-bar action, "hide" or "show" for
     // the window. The balloons, and what the page shows while the window is,
     // at first and after each step.
     QTest::addColumn<bool>("countdown");
@@ -61,30 +44,26 @@ void TestTimers::pagesFollowTheTicks_data()
     QTest::addColumn<QStringList>("seen");
 
     const QDateTime in5s = onTestDay(QStringLiteral("10:00:05.000"));
-    QTest::addRow("countdown: zero in its target second, rings at the next tick, once")
-        << true << in5s << QStringList{"10:00:04.003", "10:00:05.003", "10:00:06.003", "10:00:07.003"}
-        << QStringList{"0j 00:00:05", "0j 00:00:01", "0j 00:00:00",
-                       "Pâtes: Prêt", "0j 00:00:00", "0j 00:00:00"};
-    QTest::addRow("countdown: a change of format redraws zero and rings no more")
-        << true << in5s << QStringList{"10:00:06.003", "s"}
-        << QStringList{"0j 00:00:05", "Pâtes: Prêt", "0j 00:00:00", "0"};
+    QTest::addRow(
+        "countdown: zero in its target second, rings at the next tick, once; a new format redraws zero")
+        << true << in5s << QStringList{"10:00:04.003", "10:00:05.003", "10:00:06.003", "10:00:07.003", "s"}
+        << QStringList{
+               "0j 00:00:05", "0j 00:00:01", "0j 00:00:00", "Pâtes: Prêt", "0j 00:00:00", "0j 00:00:00", "0"};
     QTest::addRow("countdown: rings out of sight, shown at zero")
         << true << in5s << QStringList{"hide", "10:00:06.003", "show"}
         << QStringList{"0j 00:00:05", "Pâtes: Prêt", "0j 00:00:00"};
     QTest::addRow("countdown: deleted, never rings")
-        << true << in5s << QStringList{"del", "10:00:06.003"} << QStringList{"0j 00:00:05", "", ""};
+        << true << in5s << QStringList{"&Supprimer", "10:00:06.003"} << QStringList{"0j 00:00:05", "", ""};
     QTest::addRow("countdown: no date at all rings at once")
         << true << QDateTime() << QStringList{"10:00:01.003"}
         << QStringList{"Pâtes: Prêt", "0j 00:00:00", "0j 00:00:00"};
 
     const QDateTime now = onTestDay(QStringLiteral("10:00:00.000"));
-    QTest::addRow("counter: every format; every tick")
+    QTest::addRow("counter: every format; every tick; up to date when shown again")
         << false << now.addSecs(-93784)
-        << QStringList{"hh:mm:ss", "mm:ss", "s", "10:00:01.003", "10:00:02.003"}
-        << QStringList{"1j 02:03:04", "26:03:04", "1563:04", "93784", "93785", "93786"};
-    QTest::addRow("counter: up to date when shown again")
-        << false << now.addSecs(-93784) << QStringList{"hide", "10:00:05.003", "show"}
-        << QStringList{"1j 02:03:04", "1j 02:03:09"};
+        << QStringList{"hh:mm:ss", "mm:ss",        "s",   "10:00:01.003", "10:00:02.003",
+                       "hide",     "10:00:05.003", "show"}
+        << QStringList{"1j 02:03:04", "26:03:04", "1563:04", "93784", "93785", "93786", "93789"};
     QTest::addRow("counter: a start to come, each field with its sign")
         << false << now.addSecs(90) << QStringList{"hh:mm:ss", "mm:ss", "s", "10:00:01.003"}
         << QStringList{"0j 00:-1:-30", "00:-1:-30", "-1:-30", "-90", "-89"};
@@ -101,6 +80,7 @@ void TestTimers::pagesFollowTheTicks_data()
 
 void TestTimers::pagesFollowTheTicks()
 {
+    TestDay day(QStringLiteral("10:00:00.003"));
     QFETCH(bool, countdown);
     QFETCH(QDateTime, date);
     QFETCH(QStringList, steps);
@@ -112,18 +92,16 @@ void TestTimers::pagesFollowTheTicks()
         countdowns.newTimer(CompteARebours{date, QStringLiteral("Pâtes"), QStringLiteral("Prêt"), false, {}});
     else
         counters.newTE(TempsEcoule{date, QStringLiteral("Depuis quand ?")});
-    QStringList seen = m_day->balloons + QStringList{shown(window)};
+    QStringList seen = day.balloons + QStringList{shown(window)};
     for (const QString& step : steps) {
-        m_day->balloons.clear();
+        day.balloons.clear();
         if (durationFormatNames().contains(step))
             window.findChild<QComboBox*>()->setCurrentText(step);
-        else if (step == QLatin1String("del"))
-            QVERIFY(triggerToolAction(window, "&Supprimer"));
-        else if (step == QLatin1String("hide") || step == QLatin1String("show"))
+        else if (step.contains(':'))
+            day.tick(step);
+        else if (!triggerToolAction(window, step))
             window.setVisible(step == QLatin1String("show"));
-        else
-            m_day->tick(step);
-        seen << m_day->balloons;
+        seen << day.balloons;
         if (window.isVisible())
             seen << shown(window);
     }
@@ -132,82 +110,81 @@ void TestTimers::pagesFollowTheTicks()
 
 void TestTimers::countdownDialog()
 {
+    TestDay day(QStringLiteral("10:00:00.003"));
     FenetreComptesARebours window(nullptr);
     window.show();
     const QString file = QCoreApplication::applicationFilePath();
     // The date at its earliest, the moment of showing, confirmed two seconds
     // later: it rings at once, opening the file chosen before a cancelled
     // chooser.
-    m_day->clock.setCurrentDateTime(onTestDay(QStringLiteral("11:30:00.000")));
-    confirmDialog(window, [&](QDialog& dialog) {
+    day.clock.setCurrentDateTime(onTestDay(QStringLiteral("11:30:00.000")));
+    QVERIFY(fillToolDialog(window, [&](QDialog& dialog) {
         QCOMPARE(dialog.findChild<QDateTimeEdit*>()->dateTime(), onTestDay(QStringLiteral("11:30:00.000")));
-        for (const bool accept : {true, false}) {
-            QVERIFY(answerNextDialog(
-                [&] { dialog.findChild<QPushButton*>("bouton_fichier_parcourir")->click(); },
-                [&](QDialog& chooser) { QVERIFY(answerFileChooser(chooser, file, accept)); }));
-        }
+        QVERIFY(chooseFile(dialog, "bouton_fichier_parcourir", file, true));
+        QVERIFY(chooseFile(dialog, "bouton_fichier_parcourir", file, false));
         dialog.findChild<QLineEdit*>("m_lineedit_alerte")->setText(QStringLiteral("Prêt"));
         dialog.findChild<QCheckBox*>("m_checkbox_executer_fichier")->setChecked(true);
         dialog.findChild<QRadioButton*>("m_radio_date")->click();
-        m_day->clock.setCurrentDateTime(onTestDay(QStringLiteral("11:30:02.000")));
-    });
-    QCOMPARE(m_day->balloons, QStringList{"Titre...: Prêt"});
-    QCOMPARE(m_day->files.opened, QList<QUrl>{QUrl::fromLocalFile(file)});
+        day.clock.setCurrentDateTime(onTestDay(QStringLiteral("11:30:02.000")));
+    }));
+    QCOMPARE(day.balloons, QStringList{"Titre...: Prêt"});
+    QCOMPARE(day.files.opened, QList<QUrl>{QUrl::fromLocalFile(file)});
 
     // The longest delay the dialog takes, from the moment it is confirmed.
-    confirmDialog(window, [&](QDialog& dialog) {
+    QVERIFY(fillToolDialog(window, [&](QDialog& dialog) {
         dialog.findChild<QRadioButton*>("m_radio_minuteur")->click();
         for (const char* spinBox : {"m_spinbox_heures", "m_spinbox_minutes", "m_spinbox_secondes"})
             dialog.findChild<QSpinBox*>(spinBox)->setValue(99);
-        m_day->clock.setCurrentDateTime(onTestDay(QStringLiteral("11:30:05.000")));
-    });
+        day.clock.setCurrentDateTime(onTestDay(QStringLiteral("11:30:05.000")));
+    }));
     QCOMPARE(shown(window), QStringLiteral("4j 04:40:39"));
 }
 
 void TestTimers::pendingCountdownsAreSaved()
 {
+    TestDay day(QStringLiteral("10:00:00.003"));
     // Stored: one gone by while the program was closed, one to come.
-    QVERIFY(m_day->conf.write("[timer]\n1\\date=2026-12-05T09:00:00\n1\\title=Parti\n1\\message=Trop tard\n"
-                              "2\\date=2026-12-05T12:00:00\n2\\title=Midi\nsize=2\n"));
+    QVERIFY(day.conf.write("[timer]\n1\\date=2026-12-05T09:00:00\n1\\title=Parti\n1\\message=Trop tard\n"
+                           "2\\date=2026-12-05T12:00:00\n2\\title=Midi\nsize=2\n"));
     {
         FenetreComptesARebours window(nullptr);
-        QCOMPARE(m_day->balloons, QStringList{"Parti: Trop tard"});
+        QCOMPARE(day.balloons, QStringList{"Parti: Trop tard"});
         // After Midi, one that rings during the run, one whose second is
         // over when the run ends before the tick that would ring it, and one
         // to come.
-        for (const auto& [time, title] :
-             {std::pair("10:00:02.000", "Bref"), std::pair("10:00:03.200", "Juste")})
-            window.newTimer(CompteARebours{onTestDay(time), title, {}, false, {}});
+        window.newTimer(CompteARebours{onTestDay("10:00:02.000"), "Bref", {}, false, {}});
+        window.newTimer(CompteARebours{onTestDay("10:00:03.200"), "Juste", {}, false, {}});
         window.newTimer(CompteARebours{
             onTestDay(QStringLiteral("13:00:00.000")), QString(40, u'T'), QString(80, u'M'), false, {}});
-        m_day->tick(QStringLiteral("10:00:03.000"));
-        m_day->clock.setCurrentDateTime(onTestDay(QStringLiteral("10:00:04.500")));
+        day.tick(QStringLiteral("10:00:03.000"));
+        day.clock.setCurrentDateTime(onTestDay(QStringLiteral("10:00:04.500")));
     }
     // The last keeps the first 35 characters of its title, 70 of its message.
-    const auto file = m_day->conf.read();
-    QCOMPARE(file->value("timer/size").toInt(), 3);
-    QCOMPARE(file->value("timer/1/title").toString() + ' ' + file->value("timer/2/title").toString() + ' '
-                 + file->value("timer/3/title").toString(),
-             QStringLiteral("Midi Juste ") + QString(35, u'T'));
-    QCOMPARE(file->value("timer/3/message").toString(), QString(70, u'M'));
-    QCOMPARE(file->value("timer/3/date").toDateTime(), onTestDay(QStringLiteral("13:00:00.000")));
+    const auto file = day.conf.read();
+    QStringList saved;
+    for (const char* key : {"size", "1/title", "2/title", "3/title", "3/message", "3/date"})
+        saved << file->value(QStringLiteral("timer/") + key).toString();
+    QCOMPARE(
+        saved,
+        (QStringList{"3", "Midi", "Juste", QString(35, u'T'), QString(70, u'M'), "2026-12-05T13:00:00.000"}));
 }
 
 void TestTimers::counterDialog()
 {
+    TestDay day(QStringLiteral("10:00:00.003"));
     FenetreTempsEcoules window(nullptr);
     window.show();
     QStringList starts;
     for (const QString& shownAt : {QStringLiteral("10:00:00.000"), QStringLiteral("14:03:02.000")}) {
-        m_day->clock.setCurrentDateTime(onTestDay(shownAt));
-        confirmDialog(window, [&](QDialog& dialog) {
+        day.clock.setCurrentDateTime(onTestDay(shownAt));
+        QVERIFY(fillToolDialog(window, [&](QDialog& dialog) {
             auto* edit = dialog.findChild<QDateTimeEdit*>();
             starts << edit->dateTime().toString(Qt::ISODate);
             // A start after the moment of showing is held to it.
             edit->setDateTime(onTestDay(shownAt).addSecs(3600));
             auto* title = dialog.findChild<QLineEdit*>("m_lineedit_titre");
             title->setText(title->text() + QString(20, u'!'));
-        });
+        }));
     }
     // 1 January 2008 at first; then what the first use left. The title
     // keeps its first 35 characters.

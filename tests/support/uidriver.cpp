@@ -5,14 +5,18 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QPointer>
-#include <QTabWidget>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 
-QTabWidget* toolTabs(QWidget& window)
+QStringList tabTexts(QWidget& window, const std::function<QString(QWidget& page)>& ofPage)
 {
-    return window.findChild<QTabWidget*>(QStringLiteral("_table"));
+    QStringList texts;
+    QTabWidget* tabs = toolTabs(window);
+    for (int i = 0; i < tabs->count(); ++i)
+        texts << (ofPage ? ofPage(*tabs->widget(i)) : tabs->tabText(i));
+    return texts;
 }
 
 bool triggerToolAction(QWidget& window, const QString& text)
@@ -25,12 +29,6 @@ bool triggerToolAction(QWidget& window, const QString& text)
         }
     }
     return false;
-}
-
-static void closeModalWindows()
-{
-    for (int nested = 0; nested < 10 && QApplication::activeModalWidget(); ++nested)
-        QApplication::activeModalWidget()->close();
 }
 
 bool answerNextDialog(const std::function<void()>& open, const std::function<void(QDialog&)>& answer,
@@ -49,7 +47,10 @@ bool answerNextDialog(const std::function<void()>& open, const std::function<voi
             dialog->reject();
     });
     // Gone with the poll when the dialog has been answered in time.
-    QTimer::singleShot(timeoutMs, &poll, &closeModalWindows);
+    QTimer::singleShot(timeoutMs, &poll, [] {
+        for (int nested = 0; nested < 10 && QApplication::activeModalWidget(); ++nested)
+            QApplication::activeModalWidget()->close();
+    });
     poll.start(10);
     open();
     return answered;
@@ -67,4 +68,19 @@ bool answerFileChooser(QDialog& chooser, const QString& file, bool confirm)
     files->selectFile(file);
     confirm ? chooser.accept() : chooser.reject();
     return true;
+}
+
+bool fillToolDialog(QWidget& window, const std::function<void(QDialog&)>& fill, const char* button)
+{
+    return answerNextDialog([&] { QVERIFY(triggerToolAction(window, QStringLiteral("&Nouveau"))); },
+                            [&](QDialog& dialog) {
+                                fill(dialog);
+                                QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
+                            });
+}
+
+bool chooseFile(QWidget& dialog, const char* button, const QString& file, bool confirm)
+{
+    return answerNextDialog([&] { dialog.findChild<QPushButton*>(button)->click(); },
+                            [&](QDialog& chooser) { QVERIFY(answerFileChooser(chooser, file, confirm)); });
 }

@@ -1,17 +1,24 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <QTabWidget>
 
 #include <functional>
 
 class QDialog;
-class QTabWidget;
 class QWidget;
 
 // Drives tool windows and dialogs as their user does.
 
 // A tool window's tabs.
-QTabWidget* toolTabs(QWidget& window);
+inline QTabWidget* toolTabs(QWidget& window)
+{
+    return window.findChild<QTabWidget*>(QStringLiteral("_table"));
+}
+// The labels of a tool window's tabs or, given `ofPage`, what it reads on
+// each page, in tab order.
+QStringList tabTexts(QWidget& window, const std::function<QString(QWidget& page)>& ofPage = nullptr);
 // Triggers the tool-bar action with that text ("&Nouveau", "&Supprimer");
 // false when there is none.
 [[nodiscard]] bool triggerToolAction(QWidget& window, const QString& text);
@@ -27,3 +34,11 @@ QTabWidget* toolTabs(QWidget& window);
 // Picks `file` in a file chooser, then confirms or cancels it; false when
 // `chooser` is no file chooser.
 [[nodiscard]] bool answerFileChooser(QDialog& chooser, const QString& file, bool confirm);
+
+// Opens a tool window's dialog with "&Nouveau", lets `fill` fill it in and
+// presses `button`; true when all of it went without a failure.
+[[nodiscard]] bool fillToolDialog(QWidget& window, const std::function<void(QDialog&)>& fill,
+                                  const char* button = "bouton_ok");
+// Presses `button` of `dialog`, which opens a file chooser, and answers that
+// as answerFileChooser() does.
+[[nodiscard]] bool chooseFile(QWidget& dialog, const char* button, const QString& file, bool confirm);
