@@ -45,6 +45,9 @@ void TestItemArrays::keptThroughTheRunThenReplaced_data()
             QTest::addRow("%s: removed when the switch is off", array)
                 << array << group + entries + "size=4\n"
                 << false << titles;
+        QTest::addRow("%s: only the names the array writes", array)
+            << array << group + "01\\title=Zero\n1\\date=2027-01-01T00:00:00\n1\\title=Un\nsize=1\n"
+            << true << QStringList{"Un"};
         QTest::addRow("%s: negative size", array) << array << group + "1\\title=Un\nsize=-3\n"
                                                   << true << QStringList{};
         QTest::addRow("%s: garbage", array) << array << group + "\x01size=\xff\n3\\=\n\x02[\x03\n"
