@@ -60,6 +60,10 @@ void TestStopwatches::countsPausesResetsAndExports()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(file.readAll()), QStringLiteral("00:00:03,57 \n00:00:00,00 \n"));
+    // A cancelled choice, or a file that cannot be written, writes nothing.
+    QVERIFY(chooseFile(page, "bouton_exporter", path + QStringLiteral(".autre"), false));
+    QVERIFY(!QFile::exists(path + QStringLiteral(".autre")));
+    QVERIFY(!writeLaps(QStringLiteral("/dev/null/tours.txt"), {QStringLiteral("00:00:03,57")}));
 
     // After 99:59:59 the hours start again from 00; the count goes on.
     WidgetChronometre long_(Chronometre{99 * 3600 + 59 * 60 + 59, 0, true, {}});

@@ -19,6 +19,11 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void pagesFollowTheTicks_data();
     void pagesFollowTheTicks();
+    void unknownFormatShowsThePlainNumber()
+    {
+        QCOMPARE(formatDuration(93784, QStringLiteral("jours")) + ' ' + formatDuration(-90, QString()),
+                 QStringLiteral("93784 -90"));
+    }
     void countdownDialog();
     void pendingCountdownsAreSaved();
     void counterDialog();
