@@ -11,6 +11,7 @@
 #include "app/weblinks.h"
 #include "app/windowgestures.h"
 #include "mainwindow/aboutdialog.h"
+#include "mainwindow/cachedframe.h"
 #include "mainwindow/pluginloader.h"
 #include "platform/beep.h"
 #include "preferences/dialogpreferences.h"
@@ -139,8 +140,9 @@ void FenetrePrincipale::fixTickingSizes()
 {
     // The face and the time change every second. At a fixed size a label
     // only repaints itself then, instead of having the whole window laid out
-    // again.
+    // again; the face's frame is painted from a snapshot.
     m_ui->m_horloge->setFixedSize(m_ui->m_horloge->sizeHint());
+    new CachedFrame(m_ui->m_horloge);
     const QString time = m_ui->m_heure->text();
     holdSize(m_ui->m_heure, QStringLiteral("00:00:00"));
     m_ui->m_heure->setText(time);

@@ -48,6 +48,7 @@ private slots:
     void bellFollowsTheArmedAlarmsAtTheNextTick();
     void hourlyChimeAndShake_data();
     void hourlyChimeAndShake();
+    void faceLooksAsItsStyleSheetPaintsIt();
 
 private:
     QString text(const char* label) const { return m_window->findChild<QLabel*>(label)->text(); }
@@ -239,6 +240,23 @@ void TestMainWindow::hourlyChimeAndShake()
     // Nothing would ever end a sound without a sound server: no sound object
     // may stay behind waiting for it.
     QTRY_COMPARE(m_window->findChildren<QSoundEffect*>().size(), 0);
+}
+
+void TestMainWindow::faceLooksAsItsStyleSheetPaintsIt()
+{
+    m_window->show();
+    QLabel* face = m_window->findChild<QLabel*>("m_horloge");
+    // The same label in the same place, painted by its style sheet.
+    QWidget around;
+    around.setFixedSize(face->size());
+    QLabel plain(&around);
+    plain.setStyleSheet(face->styleSheet());
+    plain.setFrameShape(face->frameShape());
+    plain.setScaledContents(true);
+    plain.setFixedSize(face->size());
+    plain.setPixmap(face->pixmap());
+    QCOMPARE(face->grab().toImage().convertToFormat(QImage::Format_RGB32),
+             around.grab().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 QTEST_MAIN(TestMainWindow)

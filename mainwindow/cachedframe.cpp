@@ -1,0 +1,35 @@
+#include "mainwindow/cachedframe.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPainter>
+
+CachedFrame::CachedFrame(QLabel* label)
+    : QObject(label)
+    , m_label(label)
+{
+    // The frame alone, over what shows around its rounded corners, so that
+    // the label can paint itself whole.
+    const QPixmap picture = label->pixmap();
+    label->setPixmap(QPixmap());
+    m_frame = QPixmap(label->size());
+    m_frame.fill(label->parentWidget()->palette().color(QPalette::Window));
+    label->render(&m_frame, QPoint(), QRegion(), QWidget::DrawChildren);
+    label->setPixmap(picture);
+    label->setAttribute(Qt::WA_OpaquePaintEvent);
+    label->installEventFilter(this);
+}
+
+bool CachedFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_label || event->type() != QEvent::Paint)
+        return false;
+    QPainter painter(m_label);
+    painter.drawPixmap(0, 0, m_frame);
+    const QPixmap picture = m_label->pixmap();
+    if (!picture.isNull()) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(m_label->contentsRect(), picture);
+    }
+    return true;
+}
