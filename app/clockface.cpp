@@ -3,7 +3,6 @@
 #include "app/configuration.h"
 #include "app/datafiles.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
@@ -36,24 +35,19 @@ QImage loadFaceBackground(const QString& file)
         .convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-// The face is drawn every second over the same image: it is read and scaled
-// again only when the file or its contents change.
+// The face is drawn every second over the same image: it is looked up, read
+// and scaled only when the configured image changes, so that a tick does no
+// file access at all.
 QImage faceBackground(const QString& imagePath)
 {
-    struct Loaded
-    {
-        QString file;
-        QDateTime modified;
-        QImage image;
-    };
-    static Loaded last;
-    const QString located = locateDataFile(imagePath);
-    const QFileInfo info(located);
-    const QString file = info.isFile() ? located : kBuiltInFace;
-    const QDateTime modified = info.isFile() ? info.lastModified() : QDateTime();
-    if (last.image.isNull() || last.file != file || last.modified != modified)
-        last = Loaded{file, modified, loadFaceBackground(file)};
-    return last.image;
+    static QString lastPath;
+    static QImage lastImage;
+    if (lastImage.isNull() || lastPath != imagePath) {
+        const QString located = locateDataFile(imagePath);
+        lastImage = loadFaceBackground(QFileInfo(located).isFile() ? located : kBuiltInFace);
+        lastPath = imagePath;
+    }
+    return lastImage;
 }
 
 // 0 points up and angles turn clockwise; y grows downwards on screen.
