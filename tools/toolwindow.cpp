@@ -44,14 +44,6 @@ void ToolWindow::add(QWidget* tab)
         m_ui->_table->setCurrentIndex(index);
 }
 
-void ToolWindow::addStoredPages(const std::function<void()>& addPages)
-{
-    m_addingStoredPages = true;
-    addPages();
-    m_addingStoredPages = false;
-    m_ui->_table->setCurrentIndex(m_ui->_table->count() - 1);
-}
-
 QTabWidget* ToolWindow::table() const
 {
     return m_ui->_table;

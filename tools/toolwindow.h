@@ -1,12 +1,13 @@
 #pragma once
 
+#include "tools/itemarray.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QString>
 #include <QTabWidget>
 #include <QToolBar>
 
-#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -45,10 +46,11 @@ protected:
     int nextPageNumber() { return ++m_compteur; }
     // Takes the page made after nextPageNumber() into the window.
     void addPage(std::unique_ptr<QWidget> page) { add(page.release()); }
-    // Runs `addPages`, which adds the pages of the stored items, and makes
-    // the last one current once at the end: making each current in turn
-    // lays all the tabs out again at every page.
-    void addStoredPages(const std::function<void()>& addPages);
+    // Calls `addPage` with each item of the array stored in conf.ini, then
+    // makes the last page current, once: making each current in turn lays
+    // all the tabs out again at every page.
+    template<typename Item, typename AddPage>
+    void addStoredPages(const QString& array, AddPage addPage);
 
     QTabWidget* table() const;
     // The tool bar, for tools that add controls of their own after
@@ -67,6 +69,16 @@ private:
     std::unique_ptr<Ui::ToolWindow> m_ui;
     bool m_addingStoredPages = false;
 };
+
+template<typename Item, typename AddPage>
+void ToolWindow::addStoredPages(const QString& array, AddPage addPage)
+{
+    m_addingStoredPages = true;
+    for (const Item& item : loadItems<Item>(array))
+        addPage(item);
+    m_addingStoredPages = false;
+    table()->setCurrentIndex(table()->count() - 1);
+}
 
 template<typename Page>
 QList<Page*> ToolWindow::pagesAs() const

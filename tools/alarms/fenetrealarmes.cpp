@@ -18,10 +18,7 @@ FenetreAlarmes::FenetreAlarmes(QWidget* parent)
     , m_dialog(std::make_unique<DialogConfigAlarme>())
 {
     connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreAlarmes::newAlarm));
-    addStoredPages([this] {
-        for (const Alarme& a : loadItems<Alarme>(kArray))
-            newAlarm(a);
-    });
+    addStoredPages<Alarme>(kArray, [this](const Alarme& a) { newAlarm(a); });
 }
 
 FenetreAlarmes::~FenetreAlarmes()

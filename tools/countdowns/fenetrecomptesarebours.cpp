@@ -20,10 +20,7 @@ FenetreComptesARebours::FenetreComptesARebours(QWidget* parent)
     , m_format(addDurationFormatSelector(toolBar()))
 {
     connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreComptesARebours::newTimer));
-    addStoredPages([this] {
-        for (const CompteARebours& c : loadItems<CompteARebours>(kArray))
-            newTimer(c);
-    });
+    addStoredPages<CompteARebours>(kArray, [this](const CompteARebours& c) { newTimer(c); });
 }
 
 FenetreComptesARebours::~FenetreComptesARebours()

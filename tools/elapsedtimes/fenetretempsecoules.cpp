@@ -20,10 +20,7 @@ FenetreTempsEcoules::FenetreTempsEcoules(QWidget* parent)
     , m_format(addDurationFormatSelector(toolBar()))
 {
     connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreTempsEcoules::newTE));
-    addStoredPages([this] {
-        for (const TempsEcoule& t : loadItems<TempsEcoule>(kArray))
-            newTE(t);
-    });
+    addStoredPages<TempsEcoule>(kArray, [this](const TempsEcoule& t) { newTE(t); });
 }
 
 FenetreTempsEcoules::~FenetreTempsEcoules()

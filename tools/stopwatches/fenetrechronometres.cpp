@@ -28,13 +28,11 @@ qint64 secondsClosed()
 FenetreChronometres::FenetreChronometres(QWidget* parent)
     : ToolWindow(parent, QStringLiteral("Chronomètre"), QStringLiteral("Chrono"))
 {
-    addStoredPages([this] {
-        const qint64 closed = secondsClosed();
-        for (Chronometre c : loadItems<Chronometre>(kArray)) {
-            if (c.active)
-                c.s = int(std::min<qint64>(c.s + closed, std::numeric_limits<int>::max()));
-            newChrono(c);
-        }
+    const qint64 closed = secondsClosed();
+    addStoredPages<Chronometre>(kArray, [this, closed](Chronometre c) {
+        if (c.active)
+            c.s = int(std::min<qint64>(c.s + closed, std::numeric_limits<int>::max()));
+        newChrono(c);
     });
     // An old key that nothing reads any more.
     const auto settings = openConfiguration();
