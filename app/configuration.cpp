@@ -84,7 +84,7 @@ QString locateConfigurationFile(const QString& programDir, const WritableTest& i
     const QString userFile = userDir + QStringLiteral("/conf.ini");
     QDir().mkpath(userDir);
     if (QFileInfo::exists(beside) && !QFileInfo::exists(userFile) && QFile::copy(beside, userFile))
-        QFile(userFile).setPermissions(QFile(userFile).permissions() | QFile::WriteOwner | QFile::ReadOwner);
+        QFile::setPermissions(userFile, QFile::permissions(userFile) | QFile::WriteOwner | QFile::ReadOwner);
     return userFile;
 }
 

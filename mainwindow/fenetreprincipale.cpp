@@ -143,9 +143,7 @@ void FenetrePrincipale::fixTickingSizes()
     // again; the face's frame is painted from a snapshot.
     m_ui->m_horloge->setFixedSize(m_ui->m_horloge->sizeHint());
     new CachedFrame(m_ui->m_horloge);
-    const QString time = m_ui->m_heure->text();
     holdSize(m_ui->m_heure, QStringLiteral("00:00:00"));
-    m_ui->m_heure->setText(time);
 }
 
 void FenetrePrincipale::fillPluginMenu()
