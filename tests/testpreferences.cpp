@@ -217,12 +217,8 @@ void TestPreferences::previewAndChoosersShowTheEditedFace()
     for (const bool confirm : {false, true}) {
         QVERIFY(answerNextDialog([this] { click("bouton_horloge_aiguille_couleur"); },
                                  [](QDialog& colours) { colours.reject(); }));
-        QVERIFY(
-            answerNextDialog([this] { click("bouton_horloge_image_parcourir"); },
-                             [&](QDialog& chooser) { QVERIFY(answerFileChooser(chooser, image, confirm)); }));
-        QVERIFY(
-            answerNextDialog([this] { click("bouton_wav_parcourir"); },
-                             [&](QDialog& chooser) { QVERIFY(answerFileChooser(chooser, sound, confirm)); }));
+        QVERIFY(chooseFile(*m_dialog, "bouton_horloge_image_parcourir", image, confirm));
+        QVERIFY(chooseFile(*m_dialog, "bouton_wav_parcourir", sound, confirm));
         QCOMPARE(soundPath->text(), confirm ? sound : shownSound);
         QCOMPARE(preview(), faceAt0_25_40(confirm ? image : face, blue, 5, false));
     }
