@@ -32,12 +32,14 @@
 #include <QMediaDevices>
 #include <QMessageBox>
 #include <QSoundEffect>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
 
 // How long the balloon of a plug-in that cannot be run asks to stay.
 constexpr int kPluginErrorBalloonMs = 10000;
+constexpr int kToolPagesAtTheLatestMs = 1000;
 
 // "Samedi 05 Décembre 2026".
 QString dateLine(const QDate& date)
@@ -55,11 +57,20 @@ FenetrePrincipale::FenetrePrincipale()
     new WindowGestures(this, Qt::Dialog | Qt::FramelessWindowHint);
 
     m_preferences = new DialogPreferences(this);
-    // Stored alarms come back here, and one due this very minute rings now.
-    m_alarmes = new FenetreAlarmes(this);
-    m_chronometres = new FenetreChronometres(this);
-    m_comptesARebours = new FenetreComptesARebours(this);
-    m_tempsEcoules = new FenetreTempsEcoules(this);
+    // The tools read their stored items now, but build their pages once the
+    // clock has been drawn (buildToolPages()), so that many items do not
+    // keep it from showing. A stored alarm due this very minute rings then.
+    m_alarmes = new FenetreAlarmes(this, ToolWindow::StoredPages::Later);
+    m_chronometres = new FenetreChronometres(this, ToolWindow::StoredPages::Later);
+    m_comptesARebours = new FenetreComptesARebours(this, ToolWindow::StoredPages::Later);
+    m_tempsEcoules = new FenetreTempsEcoules(this, ToolWindow::StoredPages::Later);
+    // Started hidden, there is nothing to draw first; and a window never
+    // drawn must not keep the alarms silent for long.
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible())
+            buildToolPages();
+    });
+    QTimer::singleShot(kToolPagesAtTheLatestMs, this, &FenetrePrincipale::buildToolPages);
     m_aPropos = new AboutDialog(this);
 
     setStaysOnTopHint();
@@ -119,6 +130,22 @@ void FenetrePrincipale::closeEvent(QCloseEvent* event)
         return;
     }
     QMainWindow::closeEvent(event);
+}
+
+void FenetrePrincipale::paintEvent(QPaintEvent* event)
+{
+    QMainWindow::paintEvent(event);
+    if (!m_drawn) {
+        m_drawn = true;
+        QTimer::singleShot(0, this, &FenetrePrincipale::buildToolPages);
+    }
+}
+
+void FenetrePrincipale::buildToolPages()
+{
+    for (ToolWindow* tool :
+         std::initializer_list<ToolWindow*>{m_alarmes, m_chronometres, m_comptesARebours, m_tempsEcoules})
+        tool->buildStoredPages();
 }
 
 void FenetrePrincipale::showEvent(QShowEvent* event)

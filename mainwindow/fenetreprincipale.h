@@ -45,8 +45,11 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Builds the tools' stored pages; once is enough.
+    void buildToolPages();
     void drawFace();
     void fixTickingSizes();
     void fillPluginMenu();
@@ -72,4 +75,5 @@ private:
     // Lives for the whole run: the tray icon only borrows it.
     std::unique_ptr<QMenu> m_menuTray;
     QAction* m_actionTitreTray = nullptr;
+    bool m_drawn = false;
 };

@@ -5,6 +5,7 @@
 #include "mainwindow/fenetreprincipale.h"
 #include "support/moverecorder.h"
 #include "support/testday.h"
+#include "support/uidriver.h"
 #include "support/urlrecorder.h"
 #include "tools/alarms/fenetrealarmes.h"
 #include "tools/toolwindow.h"
@@ -183,8 +184,11 @@ void TestMainWindow::bellFollowsTheArmedAlarmsAtTheNextTick()
     const QLabel* bell = m_window->findChild<QLabel*>("m_cloche");
     QVERIFY(!bell->isHidden());
 
-    QWidget* page = m_window->findChild<FenetreAlarmes*>()->findChild<QTabWidget*>("_table")->widget(0);
-    QVERIFY(page);
+    // The pages come once the window is drawn, well before the fallback.
+    m_window->show();
+    const auto* alarms = m_window->findChild<FenetreAlarmes*>();
+    QTRY_VERIFY_WITH_TIMEOUT(alarms->findChild<QRadioButton*>(), 500);
+    QWidget* page = toolTabs(*m_window->findChild<FenetreAlarmes*>())->widget(0);
     page->findChild<QRadioButton*>("m_radio_active_non")->click();
     QVERIFY(!bell->isHidden());
     tickAt(QDateTime(QDate(2026, 12, 5), QTime(14, 7, 10)));

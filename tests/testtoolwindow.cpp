@@ -5,11 +5,19 @@
 #include <QtTest>
 #include <QtWidgets>
 
-// The smallest tool: "&Nouveau" adds at once a page that shows its number.
+// The smallest tool: "&Nouveau" adds at once a page that shows its number,
+// and a stored page shows its item.
 class LabelWindow : public ToolWindow
 {
 public:
-    using ToolWindow::ToolWindow;
+    explicit LabelWindow(StoredPages when = StoredPages::Now, const QStringList& stored = {})
+        : ToolWindow(nullptr, QStringLiteral("Essai"), QStringLiteral("Alarme"), when)
+    {
+        addStoredPages(stored, [this](const QString& item) {
+            nextPageNumber();
+            addPage(std::make_unique<QLabel>(item));
+        });
+    }
     void openDialog() override { addPage(std::make_unique<QLabel>(QString::number(nextPageNumber()))); }
 };
 
@@ -20,6 +28,8 @@ class TestToolWindow : public QObject
 private slots:
     void gestures_data();
     void gestures();
+    void storedPagesPutOff_data();
+    void storedPagesPutOff();
 };
 
 void TestToolWindow::gestures_data()
@@ -49,7 +59,7 @@ void TestToolWindow::gestures()
     QFETCH(bool, onTop);
     QFETCH(QString, steps);
 
-    LabelWindow window(nullptr, QStringLiteral("Essai"), QStringLiteral("Alarme"));
+    LabelWindow window;
     QStringList seen;
     for (const QChar step : QStringLiteral("r") + steps) {
         if (step == 'r') {
@@ -69,6 +79,31 @@ void TestToolWindow::gestures()
     }
     const auto* current = qobject_cast<QLabel*>(toolTabs(window)->currentWidget());
     QTEST(seen + tabTexts(window) << (current ? current->text() : "none"), "seen");
+}
+
+void TestToolWindow::storedPagesPutOff_data()
+{
+    QTest::addColumn<QString>("firstUse");
+    QTest::addRow("a new page comes after them") << "new";
+    QTest::addRow("removing builds them first") << "remove";
+    QTest::addRow("showing the window builds them") << "show";
+}
+
+void TestToolWindow::storedPagesPutOff()
+{
+    QFETCH(QString, firstUse);
+    LabelWindow window(ToolWindow::StoredPages::Later, {"a", "b"});
+    QCOMPARE(window.findChild<QTabWidget*>()->count(), 0);
+    if (firstUse == "show")
+        window.show();
+    else
+        QVERIFY(triggerToolAction(window, firstUse == "new" ? "&Nouveau" : "&Supprimer"));
+    const QStringList seen =
+        tabTexts(window, [](QWidget& page) { return static_cast<QLabel&>(page).text(); });
+    QCOMPARE(seen,
+             firstUse == "new"          ? QStringList({"a", "b", "3"})
+                 : firstUse == "remove" ? QStringList{"a"}
+                                        : QStringList({"a", "b"}));
 }
 
 QTEST_MAIN(TestToolWindow)

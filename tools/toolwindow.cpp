@@ -1,29 +1,30 @@
 #include "tools/toolwindow.h"
 
+#include "app/pictures.h"
 #include "app/windowgestures.h"
 
 #include "ui_toolwindow.h"
 
 #include <QAction>
-#include <QIcon>
 #include <QKeySequence>
 
-ToolWindow::ToolWindow(QWidget* parent, const QString& windowTitle, const QString& prefix)
+ToolWindow::ToolWindow(QWidget* parent, const QString& windowTitle, const QString& prefix, StoredPages stored)
     : QMainWindow(parent)
     , m_prefixe(prefix)
     , m_ui(std::make_unique<Ui::ToolWindow>())
+    , m_storedPagesLater(stored == StoredPages::Later)
 {
     m_ui->setupUi(this);
     new WindowGestures(this, Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(windowTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/ressources/Clock.png")));
+    setWindowIcon(picture(QStringLiteral(":/ressources/Clock.png")));
 
     QAction* nouveau =
-        m_ui->toolBar->addAction(QIcon(QStringLiteral(":/ressources/new.png")), QStringLiteral("&Nouveau"));
+        m_ui->toolBar->addAction(picture(QStringLiteral(":/ressources/new.png")), QStringLiteral("&Nouveau"));
     nouveau->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
     connect(nouveau, &QAction::triggered, this, &ToolWindow::openDialog);
 
-    QAction* supprimer = m_ui->toolBar->addAction(QIcon(QStringLiteral(":/ressources/delete.png")),
+    QAction* supprimer = m_ui->toolBar->addAction(picture(QStringLiteral(":/ressources/delete.png")),
                                                   QStringLiteral("&Supprimer"));
     supprimer->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
     connect(supprimer, &QAction::triggered, this, &ToolWindow::remove);
@@ -34,6 +35,25 @@ ToolWindow::~ToolWindow()
     // Deleting a page takes its tab away, so always delete the first one.
     while (QWidget* page = m_ui->_table->widget(0))
         delete page;
+}
+
+void ToolWindow::buildStoredPages()
+{
+    if (!m_storedPages)
+        return;
+    // Taken first: the pages' own calls come back here.
+    const std::function<void()> build = std::move(m_storedPages);
+    m_storedPages = nullptr;
+    m_addingStoredPages = true;
+    build();
+    m_addingStoredPages = false;
+    table()->setCurrentIndex(table()->count() - 1);
+}
+
+void ToolWindow::showEvent(QShowEvent* event)
+{
+    buildStoredPages();
+    QMainWindow::showEvent(event);
 }
 
 void ToolWindow::add(QWidget* tab)
@@ -56,6 +76,7 @@ QToolBar* ToolWindow::toolBar() const
 
 void ToolWindow::remove()
 {
+    buildStoredPages();
     QWidget* page = m_ui->_table->currentWidget();
     if (!page)
         return;

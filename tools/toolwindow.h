@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -23,8 +24,18 @@ class ToolWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    ToolWindow(QWidget* parent, const QString& windowTitle, const QString& prefix);
+    // When the pages of the items stored in conf.ini are built: at once, or
+    // when the window is first shown, an item is added or removed, the items
+    // are stored, or buildStoredPages() is called. The main window puts them
+    // off until it has been drawn, so that many items do not keep the clock
+    // from showing.
+    enum class StoredPages { Now, Later };
+
+    ToolWindow(QWidget* parent, const QString& windowTitle, const QString& prefix, StoredPages stored);
     ~ToolWindow() override;
+
+    // Builds the stored items' pages if that was put off; nothing otherwise.
+    void buildStoredPages();
 
     // Writes the items to conf.ini as the end of the run does: each tool's
     // destructor calls it, and the main window before anything that may end
@@ -41,24 +52,34 @@ public slots:
     void remove();
 
 protected:
+    void showEvent(QShowEvent* event) override;
+
     // Counts a new page in and returns its number, before the page is built:
-    // the page may show it, and the tab is labelled with it.
-    int nextPageNumber() { return ++m_compteur; }
+    // the page may show it, and the tab is labelled with it. Stored pages
+    // come first.
+    int nextPageNumber()
+    {
+        buildStoredPages();
+        return ++m_compteur;
+    }
     // Takes the page made after nextPageNumber() into the window.
     void addPage(std::unique_ptr<QWidget> page) { add(page.release()); }
-    // Calls `addPage` with each item of the array stored in conf.ini, then
-    // makes the last page current, once: making each current in turn lays
-    // all the tabs out again at every page.
+    // Calls `addPage` with each of `items`, read from conf.ini, then makes
+    // the last page current, once: making each current in turn lays all the
+    // tabs out again at every page. Now or later, as the window was made.
     template<typename Item, typename AddPage>
-    void addStoredPages(const QString& array, AddPage addPage);
+    void addStoredPages(QList<Item> items, AddPage addPage);
+    // True while the stored pages are still to be built.
+    bool storedPagesPending() const { return bool(m_storedPages); }
 
     QTabWidget* table() const;
     // The tool bar, for tools that add controls of their own after
     // "&Nouveau" and "&Supprimer".
     QToolBar* toolBar() const;
-    // The pages in tab order, as the tool's own page class.
+    // The pages in tab order, as the tool's own page class, the stored ones
+    // built first.
     template<typename Page>
-    QList<Page*> pagesAs() const;
+    QList<Page*> pagesAs();
 
     // The number of the most recent page. It only grows during a run, so a
     // number is never given twice.
@@ -68,21 +89,25 @@ protected:
 private:
     std::unique_ptr<Ui::ToolWindow> m_ui;
     bool m_addingStoredPages = false;
+    const bool m_storedPagesLater;
+    std::function<void()> m_storedPages;
 };
 
 template<typename Item, typename AddPage>
-void ToolWindow::addStoredPages(const QString& array, AddPage addPage)
+void ToolWindow::addStoredPages(QList<Item> items, AddPage addPage)
 {
-    m_addingStoredPages = true;
-    for (const Item& item : loadItems<Item>(array))
-        addPage(item);
-    m_addingStoredPages = false;
-    table()->setCurrentIndex(table()->count() - 1);
+    m_storedPages = [items = std::move(items), addPage]() {
+        for (const Item& item : items)
+            addPage(item);
+    };
+    if (!m_storedPagesLater)
+        buildStoredPages();
 }
 
 template<typename Page>
-QList<Page*> ToolWindow::pagesAs() const
+QList<Page*> ToolWindow::pagesAs()
 {
+    buildStoredPages();
     QList<Page*> pages;
     const QTabWidget* tabs = table();
     for (int i = 0; i < tabs->count(); ++i) {

@@ -1,5 +1,7 @@
 #include "support/uidriver.h"
 
+#include "tools/toolwindow.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -9,6 +11,13 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+
+QTabWidget* toolTabs(QWidget& window)
+{
+    if (auto* tool = qobject_cast<ToolWindow*>(&window))
+        tool->buildStoredPages();
+    return window.findChild<QTabWidget*>(QStringLiteral("_table"));
+}
 
 QStringList tabTexts(QWidget& window, const std::function<QString(QWidget& page)>& ofPage)
 {

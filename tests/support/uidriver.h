@@ -11,11 +11,8 @@ class QWidget;
 
 // Drives tool windows and dialogs as their user does.
 
-// A tool window's tabs.
-inline QTabWidget* toolTabs(QWidget& window)
-{
-    return window.findChild<QTabWidget*>(QStringLiteral("_table"));
-}
+// A tool window's tabs, its stored pages built.
+QTabWidget* toolTabs(QWidget& window);
 // The labels of a tool window's tabs or, given `ofPage`, what it reads on
 // each page, in tab order.
 QStringList tabTexts(QWidget& window, const std::function<QString(QWidget& page)>& ofPage = nullptr);

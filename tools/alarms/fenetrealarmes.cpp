@@ -13,12 +13,14 @@ const QString kArray = QStringLiteral("alarm");
 
 } // namespace
 
-FenetreAlarmes::FenetreAlarmes(QWidget* parent)
-    : ToolWindow(parent, QStringLiteral("Alarme"), QStringLiteral("Alarme"))
+FenetreAlarmes::FenetreAlarmes(QWidget* parent, StoredPages stored)
+    : ToolWindow(parent, QStringLiteral("Alarme"), QStringLiteral("Alarme"), stored)
     , m_dialog(std::make_unique<DialogConfigAlarme>())
 {
     connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreAlarmes::newAlarm));
-    addStoredPages<Alarme>(kArray, [this](const Alarme& a) { newAlarm(a); });
+    const QList<Alarme> alarms = loadItems<Alarme>(kArray);
+    m_storedArmed = std::any_of(alarms.cbegin(), alarms.cend(), [](const Alarme& a) { return a.active; });
+    addStoredPages(alarms, [this](const Alarme& a) { newAlarm(a); });
 }
 
 FenetreAlarmes::~FenetreAlarmes()
@@ -35,8 +37,11 @@ void FenetreAlarmes::storeItems()
     saveItems(kArray, alarms, g_configuration.sauvegarde_alarmes);
 }
 
-bool FenetreAlarmes::hasActiveAlarm() const
+bool FenetreAlarmes::hasActiveAlarm()
 {
+    // Asked every second: it does not build the stored pages.
+    if (storedPagesPending())
+        return m_storedArmed;
     const QList<WidgetAlarme*> all = pagesAs<WidgetAlarme>();
     return std::any_of(all.cbegin(), all.cend(), [](const WidgetAlarme* page) { return page->isActive(); });
 }

@@ -15,13 +15,13 @@ class FenetreAlarmes : public ToolWindow
     Q_OBJECT
 
 public:
-    explicit FenetreAlarmes(QWidget* parent);
+    explicit FenetreAlarmes(QWidget* parent, StoredPages stored = StoredPages::Now);
     ~FenetreAlarmes() override;
 
     void storeItems() override;
 
     // True while at least one page has "Oui" checked (the main window's bell).
-    bool hasActiveAlarm() const;
+    bool hasActiveAlarm();
 
 public slots:
     void openDialog() override;
@@ -31,4 +31,6 @@ public slots:
 private:
     // No parent: it is a window of its own, reused for every new alarm.
     std::unique_ptr<DialogConfigAlarme> m_dialog;
+    // Whether a stored alarm is armed, while their pages are not built.
+    bool m_storedArmed = false;
 };

@@ -14,13 +14,13 @@ const QString kArray = QStringLiteral("timer");
 
 } // namespace
 
-FenetreComptesARebours::FenetreComptesARebours(QWidget* parent)
-    : ToolWindow(parent, QStringLiteral("Compte à rebours"), QStringLiteral("Car"))
+FenetreComptesARebours::FenetreComptesARebours(QWidget* parent, StoredPages stored)
+    : ToolWindow(parent, QStringLiteral("Compte à rebours"), QStringLiteral("Car"), stored)
     , m_dialog(std::make_unique<DialogConfigCompteARebours>())
     , m_format(addDurationFormatSelector(toolBar()))
 {
     connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreComptesARebours::newTimer));
-    addStoredPages<CompteARebours>(kArray, [this](const CompteARebours& c) { newTimer(c); });
+    addStoredPages(loadItems<CompteARebours>(kArray), [this](const CompteARebours& c) { newTimer(c); });
 }
 
 FenetreComptesARebours::~FenetreComptesARebours()

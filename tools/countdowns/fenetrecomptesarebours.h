@@ -15,7 +15,7 @@ class FenetreComptesARebours : public ToolWindow
     Q_OBJECT
 
 public:
-    explicit FenetreComptesARebours(QWidget* parent);
+    explicit FenetreComptesARebours(QWidget* parent, StoredPages stored = StoredPages::Now);
     ~FenetreComptesARebours() override;
 
     void storeItems() override;

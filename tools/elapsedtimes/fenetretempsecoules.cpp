@@ -14,13 +14,13 @@ const QString kArray = QStringLiteral("pasttime");
 
 } // namespace
 
-FenetreTempsEcoules::FenetreTempsEcoules(QWidget* parent)
-    : ToolWindow(parent, QStringLiteral("Temps écoulé"), QStringLiteral("TE"))
+FenetreTempsEcoules::FenetreTempsEcoules(QWidget* parent, StoredPages stored)
+    : ToolWindow(parent, QStringLiteral("Temps écoulé"), QStringLiteral("TE"), stored)
     , m_dialog(std::make_unique<DialogConfigTempsEcoule>())
     , m_format(addDurationFormatSelector(toolBar()))
 {
     connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreTempsEcoules::newTE));
-    addStoredPages<TempsEcoule>(kArray, [this](const TempsEcoule& t) { newTE(t); });
+    addStoredPages(loadItems<TempsEcoule>(kArray), [this](const TempsEcoule& t) { newTE(t); });
 }
 
 FenetreTempsEcoules::~FenetreTempsEcoules()

@@ -15,7 +15,7 @@ class FenetreTempsEcoules : public ToolWindow
     Q_OBJECT
 
 public:
-    explicit FenetreTempsEcoules(QWidget* parent);
+    explicit FenetreTempsEcoules(QWidget* parent, StoredPages stored = StoredPages::Now);
     ~FenetreTempsEcoules() override;
 
     void storeItems() override;

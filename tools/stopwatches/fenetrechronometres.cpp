@@ -25,13 +25,20 @@ qint64 secondsClosed()
 
 } // namespace
 
-FenetreChronometres::FenetreChronometres(QWidget* parent)
-    : ToolWindow(parent, QStringLiteral("Chronomètre"), QStringLiteral("Chrono"))
+FenetreChronometres::FenetreChronometres(QWidget* parent, StoredPages stored)
+    : ToolWindow(parent, QStringLiteral("Chronomètre"), QStringLiteral("Chrono"), stored)
 {
-    const qint64 closed = secondsClosed();
-    addStoredPages<Chronometre>(kArray, [this, closed](Chronometre c) {
-        if (c.active)
-            c.s = int(std::min<qint64>(c.s + closed, std::numeric_limits<int>::max()));
+    // A running stopwatch counts the time the program was closed, and the
+    // time until its page is built.
+    const qint64 closedMsecs = secondsClosed() * 1000;
+    const qint64 loadedAt = Clock::instance().monotonicMsecs();
+    addStoredPages(loadItems<Chronometre>(kArray), [this, closedMsecs, loadedAt](Chronometre c) {
+        if (c.active) {
+            const qint64 counted = qint64(c.s) * 1000 + c.ms * 10 + closedMsecs
+                + (Clock::instance().monotonicMsecs() - loadedAt);
+            c.s = int(std::min<qint64>(counted / 1000, std::numeric_limits<int>::max()));
+            c.ms = int(counted % 1000 / 10);
+        }
         newChrono(c);
     });
     // An old key that nothing reads any more.

@@ -11,7 +11,7 @@ class FenetreChronometres : public ToolWindow
     Q_OBJECT
 
 public:
-    explicit FenetreChronometres(QWidget* parent);
+    explicit FenetreChronometres(QWidget* parent, StoredPages stored = StoredPages::Now);
     ~FenetreChronometres() override;
 
     void storeItems() override;
