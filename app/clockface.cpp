@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -38,7 +39,7 @@ QImage loadFaceBackground(const QString& file)
 // The face is drawn every second over the same image: it is looked up, read
 // and scaled only when the configured image changes, so that a tick does no
 // file access at all.
-QImage faceBackground(const QString& imagePath)
+const QImage& faceBackground(const QString& imagePath)
 {
     static QString lastPath;
     static QImage lastImage;
@@ -75,10 +76,21 @@ QColor configuredHandColour()
 QPixmap drawClockFace(const QString& imagePath, const QColor& handColour, int handWidth, bool secondHand,
                       int hour, int minute, int second)
 {
-    QImage face = faceBackground(imagePath);
-    const QPoint centre(face.width() / 2, face.height() / 2);
-
+    QImage face(kClockFaceSize, kClockFaceSize, QImage::Format_ARGB32_Premultiplied);
+    face.fill(Qt::transparent);
     QPainter painter(&face);
+    paintClockFace(painter, QPoint(0, 0), imagePath, handColour, handWidth, secondHand, hour, minute, second);
+    painter.end();
+    return QPixmap::fromImage(std::move(face));
+}
+
+void paintClockFace(QPainter& painter, const QPoint& at, const QString& imagePath, const QColor& handColour,
+                    int handWidth, bool secondHand, int hour, int minute, int second)
+{
+    const QImage& face = faceBackground(imagePath);
+    painter.drawImage(at, face);
+
+    const QPoint centre = at + QPoint(face.width() / 2, face.height() / 2);
     QColor opaque = handColour;
     opaque.setAlpha(255);
     painter.setPen(QPen(opaque, std::max(handWidth, 0), Qt::SolidLine, Qt::RoundCap));
@@ -86,7 +98,4 @@ QPixmap drawClockFace(const QString& imagePath, const QColor& handColour, int ha
     drawHand(painter, centre, kMinuteHandLength, kFullTurn * minute / 60.0);
     if (secondHand)
         drawHand(painter, centre, kSecondHandLength, kFullTurn * second / 60.0);
-    painter.end();
-
-    return QPixmap::fromImage(face);
 }

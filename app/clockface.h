@@ -7,15 +7,22 @@
 // Side of the square face bitmap, in pixels.
 inline constexpr int kClockFaceSize = 58;
 
+class QPainter;
+class QPoint;
+
+// The hands' colour the settings ask for, opaque. A hand-edited conf.ini may
+// hold anything; each component is held to 0-255.
+QColor configuredHandColour();
+
 // The analog face: the image at `imagePath` (a file or a ":/" resource; the
 // built-in face when it does not exist) stretched to the face size, with the
 // hour and minute hands, and the second hand when `secondHand` is set, drawn
 // over it in `handColour`, always opaque. A `handWidth` of 0 (or less) draws
 // the thinnest line, not an invisible one. The hour hand moves only on the
 // hour.
-// The hands' colour the settings ask for, opaque. A hand-edited conf.ini may
-// hold anything; each component is held to 0-255.
-QColor configuredHandColour();
-
 QPixmap drawClockFace(const QString& imagePath, const QColor& handColour, int handWidth, bool secondHand,
                       int hour, int minute, int second);
+// The same face painted with `painter`, its top left corner at `at`, over
+// what is there already as a picture would be.
+void paintClockFace(QPainter& painter, const QPoint& at, const QString& imagePath, const QColor& handColour,
+                    int handWidth, bool secondHand, int hour, int minute, int second);

@@ -4,18 +4,17 @@
 #include <QLabel>
 #include <QPainter>
 
-CachedFrame::CachedFrame(QLabel* label)
+CachedFrame::CachedFrame(QLabel* label, PaintContents paintContents)
     : QObject(label)
     , m_label(label)
+    , m_paintContents(std::move(paintContents))
 {
     // The frame alone, over what shows around its rounded corners, so that
     // the label can paint itself whole.
-    const QPixmap picture = label->pixmap();
     label->setPixmap(QPixmap());
     m_frame = QPixmap(label->size());
     m_frame.fill(label->parentWidget()->palette().color(QPalette::Window));
     label->render(&m_frame, QPoint(), QRegion(), QWidget::DrawChildren);
-    label->setPixmap(picture);
     label->setAttribute(Qt::WA_OpaquePaintEvent);
     label->installEventFilter(this);
 }
@@ -26,10 +25,6 @@ bool CachedFrame::eventFilter(QObject* watched, QEvent* event)
         return false;
     QPainter painter(m_label);
     painter.drawPixmap(0, 0, m_frame);
-    const QPixmap picture = m_label->pixmap();
-    if (!picture.isNull()) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawPixmap(m_label->contentsRect(), picture);
-    }
+    m_paintContents(painter, m_label->contentsRect());
     return true;
 }

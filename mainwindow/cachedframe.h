@@ -3,19 +3,27 @@
 #include <QObject>
 #include <QPixmap>
 
+#include <functional>
+
 class QLabel;
+class QPainter;
+class QRect;
 
 // Paints a picture label whose style sheet draws an elaborate frame (the
 // face's gradient and rounded border) from a snapshot of that frame taken
-// once, then its picture over it as the label would, scaled to its contents.
-// The face changes every second: painted by its style sheet, a label with
-// rounded corners is not opaque, and each new picture repainted the frame and
-// everything beneath it. The label keeps its picture and its look; its size
-// and style sheet must not change afterwards.
+// once, then lets `paintContents` paint over it in the label's contents
+// rectangle, where the label's picture was. The face changes every second:
+// painted by its style sheet, a label with rounded corners is not opaque, and
+// each new picture repainted the frame and everything beneath it; and a new
+// picture every second cost more than painting the face where it shows. The
+// label loses its picture and keeps its look; its size and style sheet must
+// not change afterwards.
 class CachedFrame : public QObject
 {
 public:
-    explicit CachedFrame(QLabel* label);
+    using PaintContents = std::function<void(QPainter& painter, const QRect& contents)>;
+
+    CachedFrame(QLabel* label, PaintContents paintContents);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -23,4 +31,5 @@ protected:
 private:
     QLabel* m_label;
     QPixmap m_frame;
+    PaintContents m_paintContents;
 };

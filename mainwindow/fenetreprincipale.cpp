@@ -31,6 +31,7 @@
 #include <QLibrary>
 #include <QMediaDevices>
 #include <QMessageBox>
+#include <QPainter>
 #include <QSoundEffect>
 #include <QTimer>
 #include <QUrl>
@@ -156,20 +157,25 @@ void FenetrePrincipale::showEvent(QShowEvent* event)
 
 void FenetrePrincipale::drawFace()
 {
-    const QTime now = *g_jtime;
-    const Configuration& c = g_configuration;
-    m_ui->m_horloge->setPixmap(drawClockFace(c.horloge_image, configuredHandColour(), c.horloge_pen_size,
-                                             c.horloge_aiguille_seconde, now.hour(), now.minute(),
-                                             now.second()));
+    // Painted as it shows (paintFace()), at the tick's time.
+    m_ui->m_horloge->update();
 }
 
 void FenetrePrincipale::fixTickingSizes()
 {
     // The face and the time change every second. At a fixed size a label
     // only repaints itself then, instead of having the whole window laid out
-    // again; the face's frame is painted from a snapshot.
+    // again; the face's frame is painted from a snapshot, and the face in
+    // its contents, which are the size of a face.
+    m_ui->m_horloge->setPixmap(QPixmap(kClockFaceSize, kClockFaceSize));
     m_ui->m_horloge->setFixedSize(m_ui->m_horloge->sizeHint());
-    new CachedFrame(m_ui->m_horloge);
+    new CachedFrame(m_ui->m_horloge, [](QPainter& painter, const QRect& contents) {
+        const QTime now = *g_jtime;
+        const Configuration& c = g_configuration;
+        paintClockFace(painter, contents.topLeft(), c.horloge_image, configuredHandColour(),
+                       c.horloge_pen_size, c.horloge_aiguille_seconde, now.hour(), now.minute(),
+                       now.second());
+    });
     holdSize(m_ui->m_heure, QStringLiteral("00:00:00"));
 }
 
@@ -227,6 +233,11 @@ void FenetrePrincipale::saveEverything()
     m_tempsEcoules->storeItems();
 }
 
+void FenetrePrincipale::setTrayMenuTitle()
+{
+    m_actionTitreTray->setText(tr("Rivozur") + QStringLiteral(" - ") + g_jtime->toString(u"hh:mm:ss"));
+}
+
 void FenetrePrincipale::buildTrayMenu()
 {
     m_menuTray = std::make_unique<QMenu>();
@@ -235,6 +246,11 @@ void FenetrePrincipale::buildTrayMenu()
     titleFont.setWeight(QFont::DemiBold);
     titleFont.setItalic(false);
     m_actionTitreTray->setFont(titleFont);
+    connect(m_menuTray.get(), &QMenu::aboutToShow, this, [this] {
+        m_trayMenuOpen = true;
+        setTrayMenuTitle();
+    });
+    connect(m_menuTray.get(), &QMenu::aboutToHide, this, [this] { m_trayMenuOpen = false; });
     m_menuTray->addSeparator();
     m_menuTray->addMenu(m_ui->menuOutils);
     m_menuTray->addMenu(m_ui->menuPlugins);
@@ -268,7 +284,10 @@ void FenetrePrincipale::update_horloge()
 
     const QString time = now.toString(u"hh:mm:ss");
     m_ui->m_heure->setText(time);
-    m_actionTitreTray->setText(tr("Rivozur") + QStringLiteral(" - ") + time);
+    // Its title is only seen while the menu is open; a tray that shows menus
+    // itself would be sent every change.
+    if (m_trayMenuOpen)
+        setTrayMenuTitle();
     const QString date = dateLine(g_jtime->checkedAt().date());
     m_ui->m_date->setText(date);
     const QString toolTip = date + QStringLiteral(" - ") + now.toString(u"hh:mm");

@@ -56,6 +56,7 @@ private:
     // Saves the settings and every tool's items as the end of the run does.
     void saveEverything();
     void buildTrayMenu();
+    void setTrayMenuTitle();
     void showFromTray(QSystemTrayIcon::ActivationReason reason);
     void playChime(const QString& wavFile);
     void shakeForTheHour();
@@ -76,4 +77,5 @@ private:
     std::unique_ptr<QMenu> m_menuTray;
     QAction* m_actionTitreTray = nullptr;
     bool m_drawn = false;
+    bool m_trayMenuOpen = false;
 };

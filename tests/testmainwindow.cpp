@@ -1,3 +1,4 @@
+#include "app/clockface.h"
 #include "app/configuration.h"
 #include "app/globals.h"
 #include "app/jtime.h"
@@ -93,7 +94,10 @@ void TestMainWindow::showsTheDateAndTimeOfTheTick()
     tickAt(QDateTime(QDate(2026, 8, 31), QTime(23, 59, 59, 900)));
     QCOMPARE(text("m_date") + ' ' + text("m_heure"), QStringLiteral("Lundi 31 Août 2026 23:59:59"));
     QCOMPARE(g_trayIcon->toolTip(), QStringLiteral("Lundi 31 Août 2026 - 23:59"));
-    QCOMPARE(g_trayIcon->contextMenu()->actions().first()->text(), QStringLiteral("Rivozur - 23:59:59"));
+    // The tray menu's title, while the menu is open.
+    const QAction* title = g_trayIcon->contextMenu()->actions().first();
+    emit g_trayIcon->contextMenu()->aboutToShow();
+    QCOMPARE(title->text(), QStringLiteral("Rivozur - 23:59:59"));
 
     // Redrawn after midnight has come but before it was ticked, the window
     // still shows the tick's date with the tick's time.
@@ -102,6 +106,10 @@ void TestMainWindow::showsTheDateAndTimeOfTheTick()
     QCOMPARE(text("m_date") + ' ' + text("m_heure"), QStringLiteral("Lundi 31 Août 2026 23:59:59"));
     g_jtime->check();
     QCOMPARE(text("m_date") + ' ' + text("m_heure"), QStringLiteral("Mardi 01 Septembre 2026 00:00:00"));
+    QCOMPARE(title->text(), QStringLiteral("Rivozur - 00:00:00"));
+    emit g_trayIcon->contextMenu()->aboutToHide();
+    tickAt(QDateTime(QDate(2026, 9, 1), QTime(0, 0, 1)));
+    QCOMPARE(title->text(), QStringLiteral("Rivozur - 00:00:00"));
 }
 
 void TestMainWindow::faceFollowsTheSettingsAtTheNextTick()
@@ -115,7 +123,8 @@ void TestMainWindow::faceFollowsTheSettingsAtTheNextTick()
     c.horloge_aiguille_seconde = false;
     m_window->show();
     tickAt(QDateTime(QDate(2026, 12, 5), QTime(3, 0, 30)));
-    const QImage face = m_window->findChild<QLabel*>("m_horloge")->pixmap().toImage();
+    QLabel* label = m_window->findChild<QLabel*>("m_horloge");
+    const QImage face = label->grab(label->contentsRect()).toImage();
     // Hour hand at 3, a one-pixel minute hand at 0, no second hand at 30.
     QCOMPARE(face.pixel(38, 29), qRgb(255, 0, 128));
     QCOMPARE(face.pixel(29, 20), qRgb(255, 0, 128));
@@ -258,7 +267,9 @@ void TestMainWindow::faceLooksAsItsStyleSheetPaintsIt()
     plain.setFrameShape(face->frameShape());
     plain.setScaledContents(true);
     plain.setFixedSize(face->size());
-    plain.setPixmap(face->pixmap());
+    const Configuration& c = g_configuration;
+    plain.setPixmap(drawClockFace(c.horloge_image, configuredHandColour(), c.horloge_pen_size,
+                                  c.horloge_aiguille_seconde, 14, 7, 9));
     QCOMPARE(face->grab().toImage().convertToFormat(QImage::Format_RGB32),
              around.grab().toImage().convertToFormat(QImage::Format_RGB32));
 }
