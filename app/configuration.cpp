@@ -141,6 +141,11 @@ void charger_configuration()
     g_configuration = loaded;
 }
 
+QDateTime lastSaveTime()
+{
+    return openConfiguration()->value(QStringLiteral("date")).toDateTime();
+}
+
 void sauver_configuration()
 {
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -49,6 +50,9 @@ void charger_configuration();
 // Writes "date" and every scalar key, leaves the tools' arrays and unknown
 // keys alone, and brings the autostart entry in line with demarrage/os.
 void sauver_configuration();
+// The "date" of the last save, which the end of every run makes: when the
+// program was last closed. Invalid when there is none.
+QDateTime lastSaveTime();
 
 // The conf.ini that every reader and writer uses. Settled at the first call
 // (start-up makes it) and kept for the whole run, so that the settings and

@@ -36,6 +36,7 @@ int JTime::alignedDelayToNextSecond(const QTime& now)
 void JTime::check()
 {
     const QDateTime now = Clock::instance().currentDateTime();
+    const QDateTime previous = m_checkedAt;
     m_checkedAt = now;
     const QTime time = now.time();
     setHMS(time.hour(), time.minute(), time.second(), time.msec());
@@ -51,8 +52,11 @@ void JTime::check()
     const bool newHour = newMinute && time.minute() == 0
         && (firstCheck || minute.date() != m_lastCheckMinute.date()
             || m_lastCheckMinute.time().hour() != time.hour());
+    const bool skipped = !firstCheck && minute > m_lastCheckMinute.addSecs(60);
     m_lastCheckMinute = minute;
 
+    if (skipped)
+        emit minutesSkipped(previous, now);
     emit secondChanged();
     if (newMinute) {
         emit minuteChanged();

@@ -10,7 +10,8 @@ class QTimer;
 // second turns, it reads the time, keeps it (as its QTime base, so that
 // everything refreshed by one tick shows the same time) and announces the new
 // second, and the new minute and hour when they have changed since the
-// previous check.
+// previous check. When whole minutes went by unchecked (a sleep, a clock set
+// forward) it says so first.
 class JTime : public QObject, public QTime
 {
     Q_OBJECT
@@ -32,6 +33,9 @@ signals:
     void secondChanged();
     void minuteChanged();
     void hourChanged();
+    // The minutes after `after`'s and before `before`'s were never checked;
+    // `after` is the previous check, `before` this one.
+    void minutesSkipped(const QDateTime& after, const QDateTime& before);
 
 private:
     QTimer* m_timer;

@@ -290,7 +290,16 @@ void FenetrePrincipale::update_horloge()
         setTrayMenuTitle();
     const QString date = dateLine(g_jtime->checkedAt().date());
     m_ui->m_date->setText(date);
-    const QString toolTip = date + QStringLiteral(" - ") + now.toString(u"hh:mm");
+
+    // What comes next, under the date and time.
+    const QString nextAlarm = m_alarmes->nextAlarmLine();
+    if (m_ui->m_cloche->toolTip() != nextAlarm)
+        m_ui->m_cloche->setToolTip(nextAlarm);
+    QString toolTip = date + QStringLiteral(" - ") + now.toString(u"hh:mm");
+    for (const QString& line : {nextAlarm, m_comptesARebours->nearestCountdownLine()}) {
+        if (!line.isEmpty())
+            toolTip += QLatin1Char('\n') + line;
+    }
     if (g_trayIcon->toolTip() != toolTip)
         g_trayIcon->setToolTip(toolTip);
 }

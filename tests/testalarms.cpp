@@ -13,6 +13,8 @@ private slots:
     void ringing_data();
     void ringing();
     void alertsOfOneMinute();
+    void missedAlarmsAreToldOnce_data();
+    void missedAlarmsAreToldOnce();
     void dialogKeepsItsValuesAndCutsLongTexts();
 };
 
@@ -77,6 +79,56 @@ void TestAlarms::alertsOfOneMinute()
     QCOMPARE(day.balloons, (QStringList{"Sport: Go", "Sans exec: Un", "Exec: Deux", "Disparu: Trois"}));
     QCOMPARE(day.files.opened, (QList<QUrl>{QUrl::fromLocalFile(file), QUrl::fromLocalFile(other)}));
     QCOMPARE(day.conf.read()->value("alarm/1/active").toString(), QStringLiteral("true"));
+}
+
+void TestAlarms::missedAlarmsAreToldOnce_data()
+{
+    // The last save in conf.ini, the checks after the window is made at 10:00
+    // on 5 December, and every balloon of the run.
+    QTest::addColumn<QString>("lastSave");
+    QTest::addColumn<QStringList>("ticks");
+    QTest::addColumn<QStringList>("balloons");
+
+    const QString now = "Pile: Maintenant";
+    QTest::addRow("closed overnight: those after the last save, in time order")
+        << "2026-12-04T22:00:00" << QStringList{}
+        << QStringList{"Alarmes manquées: 23:00 Coucher\n07:30 Lever : Train", now};
+    QTest::addRow("closed for days: the last 24 hours")
+        << "2026-12-02T08:00:00" << QStringList{}
+        << QStringList{
+               "Alarmes manquées: 11:00 Midi : Manger\n21:00 Soir\n23:00 Coucher\n07:30 Lever : Train", now};
+    QTest::addRow("one") << "2026-12-05T07:00:00" << QStringList{}
+                         << QStringList{"Alarme manquée: 07:30 Lever : Train", now};
+    QTest::addRow("no save yet, or one to come (a clock set back)")
+        << "2026-12-05T12:00:00" << QStringList{} << QStringList{now};
+    QTest::addRow("three hours forward while running, then back one")
+        << "" << QStringList{"10:00:01.003", "13:00:00.003", "13:00:01.003", "12:00:00.003", "12:01:00.003"}
+        << QStringList{now, "Alarme manquée: 11:00 Midi : Manger"};
+}
+
+void TestAlarms::missedAlarmsAreToldOnce()
+{
+    QFETCH(QString, lastSave);
+    QFETCH(QStringList, ticks);
+    TestDay day(QStringLiteral("10:00:00.003"));
+    // Armed but for Repos; Lever would open a file if it rang in its minute.
+    QVERIFY(day.conf.write("date=" + lastSave.toUtf8()
+                           + "\n[alarm]\n"
+                             "1\\h=7\n1\\m=30\n1\\active=true\n1\\title=Lever\n1\\message=Train\n"
+                             "1\\execute=true\n1\\file="
+                           + day.conf.path().toUtf8()
+                           + "\n"
+                             "2\\h=23\n2\\m=0\n2\\active=true\n2\\title=Coucher\n"
+                             "3\\h=6\n3\\m=0\n3\\active=false\n3\\title=Repos\n"
+                             "4\\h=21\n4\\m=0\n4\\active=true\n4\\title=Soir\n"
+                             "5\\h=11\n5\\m=0\n5\\active=true\n5\\title=Midi\n5\\message=Manger\n"
+                             "6\\h=10\n6\\m=0\n6\\active=true\n6\\title=Pile\n6\\message=Maintenant\n"
+                             "size=6\n"));
+    FenetreAlarmes window(nullptr);
+    for (const QString& time : ticks)
+        day.tick(time);
+    QTEST(day.balloons, "balloons");
+    QVERIFY(day.files.opened.isEmpty());
 }
 
 void TestAlarms::dialogKeepsItsValuesAndCutsLongTexts()

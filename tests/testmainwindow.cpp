@@ -1,3 +1,4 @@
+#include "app/clock.h"
 #include "app/clockface.h"
 #include "app/configuration.h"
 #include "app/globals.h"
@@ -9,6 +10,7 @@
 #include "support/uidriver.h"
 #include "support/urlrecorder.h"
 #include "tools/alarms/fenetrealarmes.h"
+#include "tools/countdowns/fenetrecomptesarebours.h"
 #include "tools/toolwindow.h"
 
 #include <QSoundEffect>
@@ -17,6 +19,9 @@
 
 #include <memory>
 #include <tuple>
+
+using Alarms = QList<std::tuple<int, int, bool, QString>>;
+using Countdowns = QList<std::pair<int, QString>>;
 
 namespace {
 
@@ -48,6 +53,8 @@ private slots:
     void menuEntries_data();
     void menuEntries();
     void bellFollowsTheArmedAlarmsAtTheNextTick();
+    void tooltipsTellWhatComesNext_data();
+    void tooltipsTellWhatComesNext();
     void hourlyChimeAndShake_data();
     void hourlyChimeAndShake();
     void faceLooksAsItsStyleSheetPaintsIt();
@@ -202,6 +209,64 @@ void TestMainWindow::bellFollowsTheArmedAlarmsAtTheNextTick()
     QVERIFY(!bell->isHidden());
     tickAt(QDateTime(QDate(2026, 12, 5), QTime(14, 7, 10)));
     QVERIFY(bell->isHidden());
+}
+
+void TestMainWindow::tooltipsTellWhatComesNext_data()
+{
+    // Alarms (h, m, armed, title), countdowns (seconds from now, title), the
+    // countdowns' format, the bell's tooltip and the tray's at 14:07:09, its
+    // lines joined with '|'.
+    QTest::addColumn<Alarms>("alarms");
+    QTest::addColumn<Countdowns>("countdowns");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("bell");
+    QTest::addColumn<QString>("toolTip");
+
+    const QString date = "Samedi 05 Décembre 2026 - 14:07";
+    QTest::addRow("nothing to come") << Alarms{{21, 5, false, "Soir"}} << Countdowns{{-5, "Fini"}} << 0 << ""
+                                     << date;
+    QTest::addRow("the nearest armed alarm tonight, the nearest countdown")
+        << Alarms{{6, 45, true, "Lever"}, {21, 5, true, "Soir"}, {15, 0, false, "Non"}}
+        << Countdowns{{7200, "Film"}, {252, "Pâtes"}, {-1, "Fini"}} << 0 << "Prochaine alarme : 21:05 Soir"
+        << date + "|Prochaine alarme : 21:05 Soir|Pâtes : 0j 00:04:12";
+    QTest::addRow("this minute's alarm and earlier ones ring tomorrow; the chosen format")
+        << Alarms{{14, 7, true, "Pile"}, {6, 45, true, "Lever"}} << Countdowns{{90000, "Demain"}} << 1
+        << "Prochaine alarme : demain 06:45 Lever"
+        << date + "|Prochaine alarme : demain 06:45 Lever|Demain : 25:00:00";
+}
+
+void TestMainWindow::tooltipsTellWhatComesNext()
+{
+    QFETCH(Alarms, alarms);
+    QFETCH(Countdowns, countdowns);
+    QFETCH(int, format);
+    m_window.reset();
+    const QDateTime now = Clock::instance().currentDateTime();
+    QString conf = "[alarm]\n";
+    int i = 0;
+    for (const auto& [h, m, armed, title] : alarms)
+        conf += QStringLiteral("%1\\h=%2\n%1\\m=%3\n%1\\active=%4\n%1\\title=%5\n")
+                    .arg(++i)
+                    .arg(h)
+                    .arg(m)
+                    .arg(armed ? "true" : "false", title);
+    conf += QStringLiteral("size=%1\n[timer]\n").arg(i);
+    i = 0;
+    for (const auto& [seconds, title] : countdowns)
+        conf += QStringLiteral("%1\\date=%2\n%1\\title=%3\n")
+                    .arg(++i)
+                    .arg(now.addSecs(seconds).toString(Qt::ISODate), title);
+    conf += QStringLiteral("size=%1\n").arg(i);
+    QVERIFY(m_day->conf.write(conf.toUtf8()));
+    m_window = std::make_unique<FenetrePrincipale>();
+    auto* countdownWindow = m_window->findChild<FenetreComptesARebours*>();
+    toolTabs(*countdownWindow);
+    toolTabs(*m_window->findChild<FenetreAlarmes*>());
+    countdownWindow->findChild<QComboBox*>()->setCurrentIndex(format);
+
+    m_window->update_horloge();
+    QTEST(m_window->findChild<QLabel*>("m_cloche")->toolTip(), "bell");
+    QTEST(g_trayIcon->toolTip().replace('\n', '|'), "toolTip");
 }
 
 void TestMainWindow::hourlyChimeAndShake_data()

@@ -22,6 +22,9 @@ public:
 
     // True while at least one page has "Oui" checked (the main window's bell).
     bool hasActiveAlarm();
+    // "Prochaine alarme : 21:05 Soir", or empty (the bell's and the tray's
+    // tooltips).
+    QString nextAlarmLine();
 
 public slots:
     void openDialog() override;
@@ -29,6 +32,9 @@ public slots:
     void newAlarm(const Alarme& a);
 
 private:
+    // Every page's alarm, in tab order.
+    QList<Alarme> alarms();
+
     // No parent: it is a window of its own, reused for every new alarm.
     std::unique_ptr<DialogConfigAlarme> m_dialog;
     // Whether a stored alarm is armed, while their pages are not built.

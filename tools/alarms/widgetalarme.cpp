@@ -31,8 +31,10 @@ WidgetAlarme::WidgetAlarme(const Alarme& a)
 
     connect(g_jtime, &JTime::minuteChanged, this, &WidgetAlarme::test_hour);
     connect(this, &WidgetAlarme::ring, this, &WidgetAlarme::execute);
-    connect(m_ui->m_radio_active_oui, &QRadioButton::clicked, this, &WidgetAlarme::showBell);
-    connect(m_ui->m_radio_active_non, &QRadioButton::clicked, this, &WidgetAlarme::showBell);
+    connect(m_ui->m_radio_active_oui, &QRadioButton::toggled, this, [this](bool armed) {
+        m_alarme.active = armed;
+        showBell();
+    });
 
     showBell();
     test_hour();
@@ -43,13 +45,6 @@ WidgetAlarme::~WidgetAlarme() = default;
 bool WidgetAlarme::isActive() const
 {
     return m_ui->m_radio_active_oui->isChecked();
-}
-
-Alarme WidgetAlarme::alarme() const
-{
-    Alarme current = m_alarme;
-    current.active = isActive();
-    return current;
 }
 
 void WidgetAlarme::test_hour()

@@ -25,7 +25,7 @@ public:
     // "Oui" is checked.
     bool isActive() const;
     // The alarm as it stands, with the armed state the user last chose.
-    Alarme alarme() const;
+    const Alarme& alarme() const { return m_alarme; }
 
 signals:
     void ring();

@@ -1,5 +1,6 @@
 #include "tools/countdowns/fenetrecomptesarebours.h"
 
+#include "app/clock.h"
 #include "app/configuration.h"
 #include "tools/countdowns/dialogconfigcomptearebours.h"
 #include "tools/countdowns/widgetcomptearebours.h"
@@ -38,6 +39,28 @@ void FenetreComptesARebours::storeItems()
             pending.append(page->compteARebours());
     }
     saveItems(kArray, pending, g_configuration.sauvegarde_car);
+}
+
+QString FenetreComptesARebours::nearestCountdownLine()
+{
+    // Asked every second: it does not build the stored pages, which come
+    // within a second of the start.
+    if (storedPagesPending())
+        return {};
+    const qint64 now = wholeSecondsSinceEpoch(Clock::instance().currentMSecsSinceEpoch());
+    const WidgetCompteARebours* nearest = nullptr;
+    qint64 nearestLeft = 0;
+    for (const WidgetCompteARebours* page : pagesAs<WidgetCompteARebours>()) {
+        const std::optional<qint64> left = page->secondsLeft(now);
+        if (left && (!nearest || *left < nearestLeft)) {
+            nearest = page;
+            nearestLeft = *left;
+        }
+    }
+    if (!nearest)
+        return {};
+    return nearest->compteARebours().title + QStringLiteral(" : ")
+        + formatDuration(nearestLeft, m_format->currentText());
 }
 
 void FenetreComptesARebours::openDialog()

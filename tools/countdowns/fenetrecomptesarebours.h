@@ -19,6 +19,9 @@ public:
     ~FenetreComptesARebours() override;
 
     void storeItems() override;
+    // "Pâtes : 0j 00:04:12": the running countdown nearest to its end, in
+    // the window's format; empty when none runs (the tray's tooltip).
+    QString nearestCountdownLine();
 
 public slots:
     void openDialog() override;

@@ -9,6 +9,8 @@
 
 #include "ui_widgetcomptearebours.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kTitleMaxLength = 35;
@@ -41,6 +43,13 @@ WidgetCompteARebours::~WidgetCompteARebours() = default;
 bool WidgetCompteARebours::isPending() const
 {
     return m_target.has_value() && !m_rung;
+}
+
+std::optional<qint64> WidgetCompteARebours::secondsLeft(qint64 now) const
+{
+    if (!isPending())
+        return std::nullopt;
+    return std::max<qint64>(*m_target - now, 0);
 }
 
 void WidgetCompteARebours::refresh()

@@ -29,6 +29,9 @@ public:
     // that no tick has rung yet (the run ends in between) is still pending,
     // so it is kept and rings at the next start instead of being lost.
     bool isPending() const;
+    // Whole seconds still to run at `now` (seconds since 1970), zero in its
+    // target second; none once it has rung, or with no date.
+    std::optional<qint64> secondsLeft(qint64 now) const;
 
 signals:
     void ring();

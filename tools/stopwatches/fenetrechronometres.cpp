@@ -19,8 +19,7 @@ const QString kArray = QStringLiteral("stopwatch");
 qint64 secondsClosed()
 {
     const QDateTime now = Clock::instance().currentDateTime();
-    const QDateTime lastSave = openConfiguration()->value(QStringLiteral("date"), now).toDateTime();
-    return std::max<qint64>(secondsBetween(lastSave, now).value_or(0), 0);
+    return std::max<qint64>(secondsBetween(lastSaveTime(), now).value_or(0), 0);
 }
 
 } // namespace
