@@ -240,28 +240,13 @@ void TestMainWindow::tooltipsTellWhatComesNext()
     QFETCH(Alarms, alarms);
     QFETCH(Countdowns, countdowns);
     QFETCH(int, format);
-    m_window.reset();
-    const QDateTime now = Clock::instance().currentDateTime();
-    QString conf = "[alarm]\n";
-    int i = 0;
+    auto* alarmWindow = m_window->findChild<FenetreAlarmes*>();
     for (const auto& [h, m, armed, title] : alarms)
-        conf += QStringLiteral("%1\\h=%2\n%1\\m=%3\n%1\\active=%4\n%1\\title=%5\n")
-                    .arg(++i)
-                    .arg(h)
-                    .arg(m)
-                    .arg(armed ? "true" : "false", title);
-    conf += QStringLiteral("size=%1\n[timer]\n").arg(i);
-    i = 0;
-    for (const auto& [seconds, title] : countdowns)
-        conf += QStringLiteral("%1\\date=%2\n%1\\title=%3\n")
-                    .arg(++i)
-                    .arg(now.addSecs(seconds).toString(Qt::ISODate), title);
-    conf += QStringLiteral("size=%1\n").arg(i);
-    QVERIFY(m_day->conf.write(conf.toUtf8()));
-    m_window = std::make_unique<FenetrePrincipale>();
+        alarmWindow->newAlarm(Alarme{h, m, armed, title, {}, false, {}});
     auto* countdownWindow = m_window->findChild<FenetreComptesARebours*>();
-    toolTabs(*countdownWindow);
-    toolTabs(*m_window->findChild<FenetreAlarmes*>());
+    const QDateTime now = Clock::instance().currentDateTime();
+    for (const auto& [seconds, title] : countdowns)
+        countdownWindow->newTimer(CompteARebours{now.addSecs(seconds), title, {}, false, {}});
     countdownWindow->findChild<QComboBox*>()->setCurrentIndex(format);
 
     m_window->update_horloge();
