@@ -177,6 +177,8 @@ void FenetrePrincipale::fixTickingSizes()
                        now.second());
     });
     holdSize(m_ui->m_heure, QStringLiteral("00:00:00"));
+    // Opaque, the time repaints itself alone, not the window beneath it too.
+    m_ui->m_heure->setAutoFillBackground(true);
 }
 
 void FenetrePrincipale::fillPluginMenu()

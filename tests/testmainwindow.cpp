@@ -58,6 +58,7 @@ private slots:
     void hourlyChimeAndShake_data();
     void hourlyChimeAndShake();
     void faceLooksAsItsStyleSheetPaintsIt();
+    void aTickRepaintsTheFaceAndTheTimeAlone();
 
 private:
     QString text(const char* label) const { return m_window->findChild<QLabel*>(label)->text(); }
@@ -322,6 +323,35 @@ void TestMainWindow::faceLooksAsItsStyleSheetPaintsIt()
                                   c.horloge_aiguille_seconde, 14, 7, 9));
     QCOMPARE(face->grab().toImage().convertToFormat(QImage::Format_RGB32),
              around.grab().toImage().convertToFormat(QImage::Format_RGB32));
+}
+
+void TestMainWindow::aTickRepaintsTheFaceAndTheTimeAlone()
+{
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    struct PaintRecorder : QObject
+    {
+        QStringList painted;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted << watched->objectName();
+            return false;
+        }
+    } recorder;
+    QTest::qWait(50);
+    qApp->installEventFilter(&recorder);
+    tickAt(QDateTime(QDate(2026, 12, 5), QTime(14, 7, 10)));
+    QTRY_VERIFY(!recorder.painted.isEmpty());
+    QTest::qWait(50);
+    recorder.painted.sort();
+    QCOMPARE(recorder.painted, QStringList({"m_heure", "m_horloge"}));
+
+    // The time filling its own background looks as it would without.
+    auto* time = m_window->findChild<QLabel*>("m_heure");
+    const QImage shown = m_window->grab().toImage();
+    time->setAutoFillBackground(!time->autoFillBackground());
+    QCOMPARE(m_window->grab().toImage(), shown);
 }
 
 QTEST_MAIN(TestMainWindow)
