@@ -10,10 +10,10 @@ namespace {
 // from reading the second that is just ending.
 constexpr int kMarginAfterSecondMs = 3;
 
-QDateTime truncatedToMinute(const QDateTime& dateTime)
+qint64 minutesSinceEpoch(const QDateTime& dateTime)
 {
-    const QTime t = dateTime.time();
-    return QDateTime(dateTime.date(), QTime(t.hour(), t.minute()));
+    const qint64 msecs = dateTime.toMSecsSinceEpoch();
+    return msecs / 60000 - (msecs % 60000 < 0 ? 1 : 0);
 }
 
 } // namespace
@@ -44,16 +44,17 @@ void JTime::check()
     // Reschedule first, so a slow receiver does not push the next check late.
     m_timer->start(alignedDelayToNextSecond(time));
 
-    const QDateTime minute = truncatedToMinute(now);
-    const bool firstCheck = !m_lastCheckMinute.isValid();
-    const bool newMinute = firstCheck ? time.second() == 0 : minute != m_lastCheckMinute;
+    // Minutes since 1970: every time zone's offset is whole minutes, so they
+    // turn with the local minutes, and counting them costs no time zone
+    // lookup at every tick.
+    const qint64 minute = minutesSinceEpoch(now);
+    const bool firstCheck = !previous.isValid();
+    const bool newMinute = firstCheck ? time.second() == 0 : minute != minutesSinceEpoch(previous);
     // A new hour is marked only when the check lands in its minute 0: after a
     // sleep or a clock change the hour that was missed is not chimed late.
     const bool newHour = newMinute && time.minute() == 0
-        && (firstCheck || minute.date() != m_lastCheckMinute.date()
-            || m_lastCheckMinute.time().hour() != time.hour());
-    const bool skipped = !firstCheck && minute > m_lastCheckMinute.addSecs(60);
-    m_lastCheckMinute = minute;
+        && (firstCheck || now.date() != previous.date() || previous.time().hour() != time.hour());
+    const bool skipped = !firstCheck && minute > minutesSinceEpoch(previous) + 1;
 
     if (skipped)
         emit minutesSkipped(previous, now);

@@ -39,7 +39,6 @@ signals:
 
 private:
     QTimer* m_timer;
-    // Date, hour and minute of the last check; invalid before the first.
-    QDateTime m_lastCheckMinute;
+    // Invalid before the first check.
     QDateTime m_checkedAt;
 };

@@ -290,14 +290,18 @@ void FenetrePrincipale::update_horloge()
     // itself would be sent every change.
     if (m_trayMenuOpen)
         setTrayMenuTitle();
-    const QString date = dateLine(g_jtime->checkedAt().date());
-    m_ui->m_date->setText(date);
+    const QDate today = g_jtime->checkedAt().date();
+    if (today != m_shownDate) {
+        m_shownDate = today;
+        m_ui->m_date->setText(dateLine(today));
+    }
+    const QString date = m_ui->m_date->text();
 
     // What comes next, under the date and time.
     const QString nextAlarm = m_alarmes->nextAlarmLine();
     if (m_ui->m_cloche->toolTip() != nextAlarm)
         m_ui->m_cloche->setToolTip(nextAlarm);
-    QString toolTip = date + QStringLiteral(" - ") + now.toString(u"hh:mm");
+    QString toolTip = date + QStringLiteral(" - ") + time.left(5);
     for (const QString& line : {nextAlarm, m_comptesARebours->nearestCountdownLine()}) {
         if (!line.isEmpty())
             toolTip += QLatin1Char('\n') + line;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QMainWindow>
 #include <QSystemTrayIcon>
 
@@ -77,5 +78,7 @@ private:
     std::unique_ptr<QMenu> m_menuTray;
     QAction* m_actionTitreTray = nullptr;
     bool m_drawn = false;
+    // The date the date line shows, made anew only when it changes.
+    QDate m_shownDate;
     bool m_trayMenuOpen = false;
 };
