@@ -7,7 +7,6 @@
 #include "platform/termination.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -46,8 +45,9 @@ ApplicationLifetime::ApplicationLifetime(QApplication& app, const MainWindowFact
 
     if (g_configuration.premier_demarrage) {
         QUrl firstStart = homePageUrl();
-        firstStart.setQuery(QStringLiteral("v=from_h"));
-        QDesktopServices::openUrl(firstStart);
+        if (!firstStart.isEmpty())
+            firstStart.setQuery(QStringLiteral("v=from_h"));
+        openProjectPage(firstStart);
         g_configuration.premier_demarrage = false;
         sauver_configuration();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Where a file named in the settings is. A relative path (the default chime
 // "ressources/ding.wav", an image) is looked up from the working directory,
@@ -10,3 +11,9 @@
 // such file exists, the path comes back unchanged. The stored setting is
 // never rewritten.
 QString locateDataFile(const QString& path);
+
+// An installed folder: first as seen from the program (`fromProgram`,
+// relative to its folder), so that an installed tree moved elsewhere, a
+// package unpacked into another root, still finds its own files; then where
+// the build installs it (`absolute`). Once when both are the same.
+QStringList installedDirectories(const QString& fromProgram, const QString& absolute);

@@ -26,7 +26,6 @@
 #include <QApplication>
 #include <QAudioDevice>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QLibrary>
 #include <QMediaDevices>
@@ -184,9 +183,11 @@ void FenetrePrincipale::fixTickingSizes()
 void FenetrePrincipale::fillPluginMenu()
 {
     QMenu* menu = m_ui->menuPlugins;
+    // An entry keeps its file's path: two folders may hold plug-ins of the
+    // same name.
     for (const QString& file : pluginFiles()) {
         if (plugin_utilisable(file))
-            menu->addAction(nom_plugin(file, true))->setWhatsThis(nom_plugin(file, false));
+            menu->addAction(nom_plugin(file, true))->setWhatsThis(file);
     }
     if (menu->isEmpty())
         menu->addAction(tr("Vide..."))->setEnabled(false);
@@ -197,14 +198,11 @@ void FenetrePrincipale::fillPluginMenu()
 
 void FenetrePrincipale::execute_plugin(QAction* action)
 {
-    const QString name = action->whatsThis();
-    if (name.isEmpty())
-        return;
+    const QString file = action->whatsThis();
     // Looked up afresh: the file may have gone since the start.
-    const QString file = pluginFileNamed(name);
-    if (file.isEmpty())
+    if (file.isEmpty() || !pluginFiles().contains(file))
         return;
-    QLibrary library(pluginPath(file));
+    QLibrary library(file);
     if (!library.load())
         return;
     const QFunctionPointer plugin = library.resolve("plugin");
@@ -366,12 +364,12 @@ void FenetrePrincipale::changer_langue(QAction* action)
 
 void FenetrePrincipale::slot_openWebsiteHomepage()
 {
-    QDesktopServices::openUrl(homePageUrl());
+    openProjectPage(homePageUrl());
 }
 
 void FenetrePrincipale::slot_openWebsiteHelpUs()
 {
-    QDesktopServices::openUrl(helpUsPageUrl());
+    openProjectPage(helpUsPageUrl());
 }
 
 void FenetrePrincipale::preferences()

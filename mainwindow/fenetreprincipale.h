@@ -39,8 +39,8 @@ public slots:
     void slot_openWebsiteHelpUs();
     void preferences();
     void setStaysOnTopHint();
-    // Runs the plug-in whose base name is the entry's what's-this text;
-    // entries without one are not plug-ins.
+    // Runs the plug-in whose path is the entry's what's-this text; entries
+    // without one are not plug-ins.
     void execute_plugin(QAction* action);
 
 protected:

@@ -1,8 +1,13 @@
 #include "mainwindow/pluginloader.h"
 
+#include "app/datafiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibrary>
+#include <QSet>
+#include <QStandardPaths>
 
 #include <array>
 
@@ -25,14 +30,14 @@ QString withoutSuffix(const QString& file)
 
 } // namespace
 
-QString pluginDirectory()
+QStringList pluginDirectories()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/plugins");
-}
-
-QString pluginPath(const QString& fichier)
-{
-    return pluginDirectory() + QLatin1Char('/') + fichier;
+    QStringList folders{QCoreApplication::applicationDirPath() + QStringLiteral("/plugins")};
+    folders << installedDirectories(QStringLiteral(CLEPSA_PLUGIN_DIR_FROM_BIN),
+                                    QStringLiteral(CLEPSA_PLUGIN_DIR));
+    folders << QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+            + QStringLiteral("/Clepsa/plugins");
+    return folders;
 }
 
 QStringList pluginFiles()
@@ -40,8 +45,21 @@ QStringList pluginFiles()
     QStringList filters;
     for (const QString& suffix : kSuffixes)
         filters << QLatin1Char('*') + suffix;
-    // Name filters ignore case unless QDir::CaseSensitive is asked for.
-    return QDir(pluginDirectory()).entryList(filters, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    QStringList files;
+    QSet<QString> seen;
+    for (const QString& folder : pluginDirectories()) {
+        const QDir dir(folder);
+        // Name filters ignore case unless QDir::CaseSensitive is asked for.
+        for (const QString& name : dir.entryList(filters, QDir::Files, QDir::Name | QDir::IgnoreCase)) {
+            const QString path = dir.filePath(name);
+            const QString canonical = QFileInfo(path).canonicalFilePath();
+            if (seen.contains(canonical))
+                continue;
+            seen.insert(canonical);
+            files << path;
+        }
+    }
+    return files;
 }
 
 // Every library is unloaded again once checked or named: only the name is
@@ -52,7 +70,7 @@ QStringList pluginFiles()
 
 bool plugin_utilisable(const QString& fichier)
 {
-    QLibrary library(pluginPath(fichier));
+    QLibrary library(fichier);
     if (!library.load())
         return false;
     const bool usable = library.resolve("plugin") != nullptr;
@@ -62,11 +80,11 @@ bool plugin_utilisable(const QString& fichier)
 
 QString nom_plugin(QString fichier, bool demanderNom)
 {
-    const QString base = withoutSuffix(fichier);
+    const QString base = withoutSuffix(QFileInfo(fichier).fileName());
     if (!demanderNom)
         return base;
 
-    QLibrary library(pluginPath(fichier));
+    QLibrary library(fichier);
     if (!library.load())
         return base;
     const auto getName = reinterpret_cast<GetName>(library.resolve("getName"));
@@ -74,13 +92,4 @@ QString nom_plugin(QString fichier, bool demanderNom)
     const QString name = getName ? QString::fromLatin1(getName()) : base;
     library.unload();
     return name;
-}
-
-QString pluginFileNamed(const QString& nom)
-{
-    for (const QString& file : pluginFiles()) {
-        if (nom_plugin(file, false) == nom)
-            return file;
-    }
-    return QString();
 }

@@ -1,5 +1,4 @@
 #include "app/configuration.h"
-#include "app/weblinks.h"
 #include "mainwindow/fenetreprincipale.h"
 #include "support/testday.h"
 #include "support/urlrecorder.h"
@@ -12,8 +11,10 @@
 
 namespace {
 
-// What to put into the plug-in folder: file name → the file it copies, or
-// "" to remove it.
+// What to put into the plug-in folders: file name → the file it copies, ""
+// to remove it, or "@" to make it a link to the folder beside the program.
+// A name alone is in the folder beside the program; "installed/" and
+// "user/" name the installed folder and the user's own.
 using Files = QMap<QString, QString>;
 
 const QString named = QStringLiteral(NAMED_PLUGIN);         // getName "Exemple nommé", logs "exemple-nomme"
@@ -24,6 +25,27 @@ const QString probe = QStringLiteral(PROBE_PLUGIN);         // logs "called"
 QString pluginFolder()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/plugins");
+}
+
+// The installed folder as the program sees it from where it runs.
+QString installedFolder()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" PLUGIN_DIR_FROM_BIN));
+}
+
+// Under the XDG_DATA_HOME that init() sets.
+QString userFolder()
+{
+    return QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/Clepsa/plugins");
+}
+
+QString placed(const QString& name)
+{
+    if (name.startsWith(QLatin1String("installed")))
+        return installedFolder() + name.mid(9);
+    if (name.startsWith(QLatin1String("user")))
+        return userFolder() + name.mid(4);
+    return pluginFolder() + QLatin1Char('/') + name;
 }
 
 } // namespace
@@ -59,24 +81,34 @@ void TestPlugins::init()
     qputenv("CLEPSA_PLUGIN_LOG", QFile::encodeName(scratch("calls.log")));
     qputenv("CLEPSA_PROBE_SNAPSHOT", QFile::encodeName(scratch("snapshot.ini")));
     qputenv("CLEPSA_PROBE_CONF", QFile::encodeName(m_day->conf.path()));
-    QDir dir(pluginFolder());
-    QVERIFY(dir.removeRecursively() && dir.mkpath(QStringLiteral(".")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(scratch("data")));
+    for (const QString& folder : {pluginFolder(), installedFolder(), userFolder()}) {
+        QDir dir(folder);
+        QVERIFY(dir.removeRecursively() && dir.mkpath(QStringLiteral(".")));
+    }
 }
 
 void TestPlugins::cleanup()
 {
     m_window.reset();
-    m_day.reset();
     QDir(pluginFolder()).removeRecursively();
+    QDir(installedFolder()).removeRecursively();
+    qunsetenv("XDG_DATA_HOME");
+    m_day.reset();
 }
 
 bool TestPlugins::put(const Files& files)
 {
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
-        const QString path = pluginFolder() + QLatin1Char('/') + it.key();
+        const QString path = placed(it.key());
         QFile::remove(path);
-        if (!it.value().isEmpty() && !QFile::copy(it.value(), path))
+        QDir(path).removeRecursively();
+        if (it.value() == QLatin1String("@")) {
+            if (!QFile::link(pluginFolder(), path))
+                return false;
+        } else if (!it.value().isEmpty() && !QFile::copy(it.value(), path)) {
             return false;
+        }
     }
     return true;
 }
@@ -98,7 +130,7 @@ void TestPlugins::menuAndChoice_data()
     QTest::addColumn<Files>("afterStart");
     QTest::addColumn<int>("chosen");
     QTest::addColumn<QString>("happened");
-    const QString home = homePageUrl().toString();
+    const QString home = shippedHelpPage();
     QTest::addRow("no folder") << Files{} << "Vide... (off)|Télécharger..." << Files{} << 1 << home;
     QTest::addRow("named first, then by base name; b runs once")
         << Files{{"b.so", plain}, {"a.so", named}} << "Exemple nommé|b|Télécharger..." << Files{} << 1
@@ -117,6 +149,15 @@ void TestPlugins::menuAndChoice_data()
     QTest::addRow("replaced by a library without plugin: error balloon")
         << Files{{"r.so", plain}} << "r|Télécharger..." << Files{{"r.so", nameOnly}} << 0
         << "Erreur: Impossible de charger la fonction";
+    QTest::addRow("beside, installed, then the user's, each sorted; an a of the user's runs its own")
+        << Files{{"z.so", plain}, {"installed/a.so", plain}, {"user/c.so", plain}, {"user/a.so", named}}
+        << "z|a|Exemple nommé|c|Télécharger..." << Files{} << 2 << "exemple-nomme";
+    QTest::addRow("installed only") << Files{{"installed/i.so", plain}} << "i|Télécharger..." << Files{} << 0
+                                    << "exemple";
+    QTest::addRow("the user's folder is the program's: each file once")
+        << Files{{"a.so", plain}, {"user", "@"}} << "a|Télécharger..." << Files{} << 0 << "exemple";
+    QTest::addRow("removed from the user's folder after the start: nothing")
+        << Files{{"user/u.so", plain}} << "u|Télécharger..." << Files{{"user/u.so", ""}} << 0 << "";
 }
 
 void TestPlugins::menuAndChoice()
@@ -140,7 +181,7 @@ void TestPlugins::menuAndChoice()
     UrlRecorder browser;
     entries.at(chosen)->trigger();
     QStringList seen = calls() + m_day->balloons;
-    for (const QUrl& url : browser.opened)
+    for (const QUrl& url : browser.opened + m_day->files.opened)
         seen << url.toString();
     QCOMPARE(seen.join('|'), happened);
 }

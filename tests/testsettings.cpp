@@ -228,9 +228,12 @@ void TestSettings::storedFilesAreFoundFromAnyFolder()
     TemporaryConfiguration conf;
     const QString wav = QStringLiteral("sons-de-test/ding.wav"), previous = QDir::currentPath();
     const QString cwd = conf.dirPath() + '/', program = QCoreApplication::applicationDirPath() + '/';
+    // The installed data folder as the program sees it from where it runs.
+    const QString installed = QDir::cleanPath(program + QStringLiteral(DATA_DIR_FROM_BIN)) + '/';
     const auto unchanged = qScopeGuard([&] {
         QDir::setCurrent(previous);
         QDir(program + QStringLiteral("sons-de-test")).removeRecursively();
+        QDir(installed + QStringLiteral("sons-de-test")).removeRecursively();
     });
     const auto put = [](const QString& path) {
         return QDir().mkpath(QFileInfo(path).path()) && QFile(path).open(QIODevice::WriteOnly);
@@ -239,6 +242,8 @@ void TestSettings::storedFilesAreFoundFromAnyFolder()
     for (const QString& stored :
          {wav, QString(), "/nonexistent/" + wav, QStringLiteral(":/ressources/Clock.png")})
         QCOMPARE(locateDataFile(stored), stored);
+    QVERIFY(put(installed + wav));
+    QCOMPARE(locateDataFile(wav), installed + wav);
     // A folder of that name is no file.
     QVERIFY(QDir().mkpath(cwd + wav) && put(program + wav));
     QCOMPARE(locateDataFile(wav), program + wav);

@@ -17,7 +17,10 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private slots:
-    void firstStartOpensTheHomePageOnce();
+    void firstStartOpensTheHelpPageOnce_data();
+    void firstStartOpensTheHelpPageOnce();
+    void projectPages_data();
+    void projectPages();
     void failedSaveIsShownDuringTheRunOnly();
     void terminationRequestSaves_data();
     void terminationRequestSaves();
@@ -28,17 +31,59 @@ static std::unique_ptr<QWidget> makeMainWindow()
     return std::make_unique<FenetrePrincipale>();
 }
 
-void TestStartup::firstStartOpensTheHomePageOnce()
+namespace {
+
+// Takes the help page from beside the test program while it lives, when
+// asked to; no other copy is installed where the tests run.
+class HiddenHelpPage
 {
+public:
+    explicit HiddenHelpPage(bool hide)
+        : m_hidden(hide && QFile::rename(page(), page() + ".away"))
+    {
+    }
+    ~HiddenHelpPage()
+    {
+        if (m_hidden)
+            QFile::rename(page() + ".away", page());
+    }
+    bool hidden() const { return m_hidden; }
+
+private:
+    static QString page() { return QCoreApplication::applicationDirPath() + QStringLiteral("/aide.html"); }
+    bool m_hidden;
+};
+
+} // namespace
+
+void TestStartup::firstStartOpensTheHelpPageOnce_data()
+{
+    QTest::addColumn<bool>("pageBeside");
+    QTest::addColumn<QString>("opened");
+    QTest::addRow("the page beside the program, with the first start's query")
+        << true << shippedHelpPage() + QStringLiteral("?v=from_h");
+    QTest::addRow("no page anywhere: nothing, said once") << false << "";
+}
+
+void TestStartup::firstStartOpensTheHelpPageOnce()
+{
+    QFETCH(bool, pageBeside);
+    QFETCH(QString, opened);
     TemporaryConfiguration conf;
-    UrlRecorder browser;
+    const HiddenHelpPage hidden(!pageBeside);
+    QCOMPARE(hidden.hidden(), !pageBeside);
+    UrlRecorder browser({QStringLiteral("file"), QStringLiteral("http"), QStringLiteral("https")});
+    if (!pageBeside)
+        QTest::ignoreMessage(QtWarningMsg, "Clepsa : page d'aide aide.html introuvable, rien n'est ouvert");
     for (int start = 0; start < 2; ++start) {
         QPointer<QWidget> window;
         {
             ApplicationLifetime lifetime(*qApp, makeMainWindow);
             window = lifetime.mainWindow();
-            QCOMPARE(browser.opened,
-                     QList<QUrl>{QUrl(homePageUrl().toString() + QStringLiteral("?v=from_h"))});
+            QStringList seen;
+            for (const QUrl& url : browser.opened)
+                seen << url.toString();
+            QCOMPARE(seen.join(' '), opened);
             // The file exists from the first start on.
             QCOMPARE(conf.read()->value("premier_demarrage").toString(), QStringLiteral("false"));
             QVERIFY(g_trayIcon->isVisible());
@@ -46,6 +91,28 @@ void TestStartup::firstStartOpensTheHomePageOnce()
         // Torn down with the rest, after the global objects.
         QVERIFY(window.isNull() && !g_trayIcon);
     }
+}
+
+void TestStartup::projectPages_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("pageBeside");
+    QTest::addColumn<QString>("page");
+    const QString site = QStringLiteral("https://clepsa.example.org/index.php?page=site_aidez_nous");
+    QTest::addRow("an address given to the build wins over the page") << site << true << site;
+    QTest::addRow("an address without a page") << site << false << site;
+    QTest::addRow("no address: the page beside the program") << "" << true << shippedHelpPage();
+    QTest::addRow("neither") << "" << false << "";
+}
+
+void TestStartup::projectPages()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, pageBeside);
+    QFETCH(QString, page);
+    const HiddenHelpPage hidden(!pageBeside);
+    QCOMPARE(hidden.hidden(), !pageBeside);
+    QCOMPARE(projectPage(address).toString(), page);
 }
 
 void TestStartup::failedSaveIsShownDuringTheRunOnly()

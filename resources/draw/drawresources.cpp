@@ -1,6 +1,8 @@
-// Draws every image Clepsa embeds, and synthesises its default chime.
+// Draws every image Clepsa embeds, and synthesises its default chime; or,
+// at build time, the application icon at the sizes a desktop wants.
 //
 //   draw_resources OUTPUT_DIR
+//   draw_resources --app-icon NAME OUTPUT_DIR SIZE...
 //
 // Everything is painted with QPainter or computed sample by sample, so the
 // artwork can be changed here and regenerated with scripts/draw-resources.
@@ -192,12 +194,16 @@ void paintSheet(QPainter& p, const QRectF& r, double fold, double corner)
 // ---------------------------------------------------------------------------
 // The images
 
-// Application and tray icon: a wall clock showing ten past ten.
-QImage drawClock()
+// Application and tray icon: a wall clock showing ten past ten, drawn on an
+// 81-pixel grid and scaled to `size`, so that every icon size is painted
+// rather than resampled.
+QImage drawClock(int size = 81)
 {
-    QImage layer = blankImage(81, 81);
+    const double scale = size / 81.0;
+    QImage layer = blankImage(size, size);
     QPainter p(&layer);
     smooth(p);
+    p.scale(scale, scale);
     const QPointF c(40.5, 40.0);
 
     // Rim.
@@ -246,7 +252,24 @@ QImage drawClock()
     p.drawEllipse(c, 1.0, 1.0);
     p.end();
 
-    return withShadow(layer, 1, QPointF(0, 1.0), 0.45);
+    return withShadow(layer, std::max(1, static_cast<int>(std::lround(scale))), QPointF(0, scale), 0.45);
+}
+
+// The application icon at each of `sizes`, as a desktop's icon theme holds
+// it: OUTPUT_DIR/<size>x<size>/apps/<name>.
+int writeAppIcons(const QDir& dir, const QString& name, const QStringList& sizes)
+{
+    int failures = 0;
+    for (const QString& text : sizes) {
+        const int size = text.toInt();
+        const QString folder = QStringLiteral("%1x%1/apps").arg(size);
+        const QString path = dir.filePath(folder + QLatin1Char('/') + name);
+        if (size <= 0 || !QDir().mkpath(dir.filePath(folder)) || !drawClock(size).save(path, "PNG")) {
+            QTextStream(stderr) << "failed to write " << path << "\n";
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
 }
 
 // "Alarm armed" marker, shown at its true size next to the time.
@@ -646,8 +669,11 @@ int main(int argc, char** argv)
     QTextStream err(stderr);
     QTextStream out(stdout);
     const QStringList args = app.arguments();
+    if (args.size() >= 5 && args.at(1) == QLatin1String("--app-icon"))
+        return writeAppIcons(QDir(args.at(3)), args.at(2), args.mid(4));
     if (args.size() != 2) {
-        err << "usage: draw_resources OUTPUT_DIR\n";
+        err << "usage: draw_resources OUTPUT_DIR\n"
+               "       draw_resources --app-icon NAME OUTPUT_DIR SIZE...\n";
         return 2;
     }
     const QDir dir(args.at(1));
@@ -663,7 +689,7 @@ int main(int argc, char** argv)
         std::function<QImage()> draw;
     };
     const Image images[] = {
-        {"Clock.png", 81, 81, drawClock},
+        {"Clock.png", 81, 81, [] { return drawClock(); }},
         {"GoldBell.png", 17, 17, drawGoldBell},
         {"horloge_modern.png", 58, 58, drawModernFace},
         {"new.png", 256, 256, drawNew},

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QList>
 #include <QObject>
@@ -33,3 +34,10 @@ public slots:
 private:
     QStringList m_schemes;
 };
+
+// The help page that the build puts beside the tests, as beside the clock:
+// what the menus open when the build was given no web address.
+inline QString shippedHelpPage()
+{
+    return QStringLiteral("file://") + QCoreApplication::applicationDirPath() + QStringLiteral("/aide.html");
+}
