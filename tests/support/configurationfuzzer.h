@@ -47,8 +47,8 @@ struct ConfigurationLoadReport
 // each tool window with its stored pages and destroys it, which stores its
 // items. Done twice, the second time on what the first stored (less the
 // date, so that running stopwatches do not count the closed time twice):
-// returns false when the second pass stored something else, which means
-// the first lost or changed what it read. Needs the tick source and tray
+// returns false when the second pass stored other settings or items, which
+// means the first lost or changed what it read. Needs the tick source and tray
 // icon of creer_objets_globaux() and a clock that stands still.
 bool loadEverything(const QString& path, const QByteArray& input);
 
