@@ -179,52 +179,17 @@ const char* const kDates[] = {"2026-13-45T25:61:61", "0000-00-00T00:00:00", "-99
                               // The first and the last moments a date can hold.
                               "\"@DateTime(\\0\\0\\0\\x10\\0\\xff\\xff\\xff\\xe7%; \\f\\x3\\x9a\\0\\0\\0)\"",
                               "@DateTime(\\0\\0\\0\\x10\\0\\0\\0\\0\\x18\\xdb\\xf[\\v\\x1\\x8c[\\xff\\0)"};
-const char* const kOddities[] = {"\\",
-                                 "\\x",
-                                 "\\xZZ",
-                                 "\\u12",
-                                 "\"unclosed",
-                                 "a\\",
-                                 "%U",
-                                 "%",
-                                 "a, b, c",
-                                 "\"\"",
-                                 "@Variant(",
-                                 "@Variant()",
-                                 "@ByteArray(",
-                                 "@Rect(1 2 3)",
-                                 "@Size(-1 -1)",
-                                 "@Point(",
-                                 "@Invalid()",
-                                 "@@Invalid()",
-                                 "true",
-                                 "false",
-                                 "yes",
-                                 "",
-                                 "\\x{110000}",
-                                 "\\xd800",
-                                 ";comment",
-                                 "#x",
-                                 "[alarm]",
-                                 "=",
-                                 "\\0",
-                                 "\\n\\r\\t",
-                                 "@StringList(\\0)"};
-const char* const kKeys[] = {"premier_demarrage",
-                             "date",
-                             "langue",
-                             "demarrage\\reduire",
-                             "sauvegarde\\chronos",
-                             "horloge\\pen_size",
-                             "sonnerie\\type",
-                             "sonnerie\\bip\\frequence",
-                             "vibration\\duree",
-                             "size",
-                             "chronos",
-                             "%General",
-                             "",
-                             "\\",
-                             "a\\b\\c\\d"};
+// clang-format off
+const char* const kOddities[] = {
+    "\\", "\\x", "\\xZZ", "\\u12", "\"unclosed", "a\\", "%U", "%", "a, b, c", "\"\"", "@Variant(",
+    "@Variant()", "@ByteArray(", "@Rect(1 2 3)", "@Size(-1 -1)", "@Point(", "@Invalid()", "@@Invalid()",
+    "true", "false", "yes", "", "\\x{110000}", "\\xd800", ";comment", "#x", "[alarm]", "=", "\\0",
+    "\\n\\r\\t", "@StringList(\\0)"};
+const char* const kKeys[] = {
+    "premier_demarrage", "date", "langue", "demarrage\\reduire", "sauvegarde\\chronos", "horloge\\pen_size",
+    "sonnerie\\type", "sonnerie\\bip\\frequence", "vibration\\duree", "size", "chronos", "%General", "",
+    "\\", "a\\b\\c\\d"};
+// clang-format on
 const char* const kArrays[] = {"alarm", "timer", "pasttime", "stopwatch"};
 const char* const kFields[] = {"h",    "m",    "active", "title", "message", "execute",
                                "file", "date", "s",      "ms",    "size",    ""};
