@@ -109,7 +109,9 @@ std::unique_ptr<QSettings> openConfiguration()
 bool commitConfiguration(QSettings& settings)
 {
     settings.sync();
-    if (settings.status() == QSettings::NoError)
+    // A FormatError only tells that the file read before was damaged; the
+    // save itself went through and replaced it.
+    if (settings.status() != QSettings::AccessError)
         return true;
     const QString file = QDir::toNativeSeparators(settings.fileName());
     qWarning().noquote()

@@ -267,7 +267,11 @@ void FenetrePrincipale::showFromTray(QSystemTrayIcon::ActivationReason reason)
     // reports a context request: that menu must come back where it was.
     const bool menuWasOpen = reason == QSystemTrayIcon::Context && m_menuTray->isVisible();
     const QPoint menuPosition = m_menuTray->pos();
+    // Nor may the window take the focus from the menu once the window
+    // manager gets to it, which on a slow machine is after the check below.
+    setAttribute(Qt::WA_ShowWithoutActivating, menuWasOpen);
     show();
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
     if (menuWasOpen && !m_menuTray->isVisible())
         m_menuTray->popup(menuPosition);
 }

@@ -8,9 +8,11 @@ org.freedesktop.Notifications. Qt programs started after it on the same bus
 make their tray icon a StatusNotifierItem and send their tray messages as
 Notify calls (Qt decides once per process, when its first tray icon is made).
 
-Every event is appended to RECORD_FILE as one JSON object per line:
+Every event is appended to RECORD_FILE as one JSON object per line, with
+"time", the seconds since 1970 when it came:
     {"event": "ready"}                     both names are owned
-    {"event": "item", "service": ..., "path": ...}     an item registered
+    {"event": "item", "service": ..., "path": ..., "pid": ...}
+                                           an item registered, by process pid
     {"event": "item-gone", "service": ...}
     {"event": "notify", "id": 1, "app_name": ..., "summary": ..., "body": ...,
      "app_icon": ..., "timeout": ...}
@@ -34,6 +36,7 @@ with SERVICE from the "item" line. SIGTERM ends it.
 import json
 import signal
 import sys
+import time
 
 import dbus
 import dbus.service
@@ -80,7 +83,7 @@ class Recorder:
         self._file = open(path, "a", encoding="utf-8")
 
     def __call__(self, event, **fields):
-        fields = {"event": event, **fields}
+        fields = {"event": event, "time": time.time(), **fields}
         self._file.write(json.dumps(fields, ensure_ascii=False) + "\n")
         self._file.flush()
 
@@ -108,8 +111,17 @@ class Watcher(dbus.service.Object):
         else:
             name, path = service, "/StatusNotifierItem"
         self.items[str(name)] = str(path)
-        self._record("item", service=str(name), path=str(path), sender=str(sender))
+        self._record("item", service=str(name), path=str(path), sender=str(sender),
+                     pid=self._pid(sender))
         self.StatusNotifierItemRegistered(self._item_id(name))
+
+    def _pid(self, connection):
+        try:
+            return int(self._bus.call_blocking(
+                "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                "GetConnectionUnixProcessID", "s", (connection,)))
+        except dbus.DBusException:
+            return None
 
     @dbus.service.method(WATCHER, in_signature="s")
     def RegisterStatusNotifierHost(self, service):

@@ -29,11 +29,13 @@ FenetreChronometres::FenetreChronometres(QWidget* parent, StoredPages stored)
 {
     // A running stopwatch counts the time the program was closed, and the
     // time until its page is built.
-    const qint64 closedMsecs = secondsClosed() * 1000;
+    // Capped at the most a stopwatch holds: a last save dated at the start
+    // of time must not overflow the count.
+    const qint64 closedMsecs = std::min<qint64>(secondsClosed(), std::numeric_limits<int>::max()) * 1000;
     const qint64 loadedAt = Clock::instance().monotonicMsecs();
     addStoredPages(loadItems<Chronometre>(kArray), [this, closedMsecs, loadedAt](Chronometre c) {
         if (c.active) {
-            const qint64 counted = qint64(c.s) * 1000 + c.ms * 10 + closedMsecs
+            const qint64 counted = qint64(c.s) * 1000 + qint64(c.ms) * 10 + closedMsecs
                 + (Clock::instance().monotonicMsecs() - loadedAt);
             c.s = int(std::min<qint64>(counted / 1000, std::numeric_limits<int>::max()));
             c.ms = int(counted % 1000 / 10);
