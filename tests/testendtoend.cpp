@@ -37,9 +37,10 @@ private:
     QString folderPath(const QString& name) const { return m_folder->filePath(name); }
     bool writeConf(const QByteArray& contents) const;
     QProcess* startClock();
-    // Waits until `clock` has its tray item and answers on the bus, and
-    // returns the item's tooltip as the desktop reads it.
-    QString waitUntilRunning(QProcess* clock);
+    // Waits until `clock` has its tray item and answers on the bus, with
+    // `toolTipLine` in its tooltip when given, and returns the item's tooltip
+    // as the desktop reads it.
+    QString waitUntilRunning(QProcess* clock, const QString& toolTipLine = QString());
     bool endClock(QProcess* clock);
     // What the desktop recorded of `event` since the test began.
     QList<QJsonObject> recorded(const QString& event) const;
@@ -122,13 +123,24 @@ void TestEndToEnd::startsShownOrInTheTray()
 {
     QFETCH(QByteArray, reduire);
     QFETCH(bool, shown);
-    QVERIFY(writeConf("[General]\npremier_demarrage=false\n[demarrage]\nreduire=" + reduire + "\n"));
+    // An alarm two hours from now, which may be tomorrow.
+    const QTime alarm = QTime::currentTime().addSecs(2 * 3600);
+    QVERIFY(writeConf("[General]\npremier_demarrage=false\n[demarrage]\nreduire=" + reduire
+                      + QStringLiteral("\n[alarm]\n1\\h=%1\n1\\m=%2\n1\\active=true\n1\\title=Soir\nsize=1\n")
+                            .arg(alarm.hour())
+                            .arg(alarm.minute())
+                            .toUtf8()));
     QProcess* clock = startClock();
-    // The tray item tells the date and the time of the minute.
-    const QString toolTip = waitUntilRunning(clock);
+    // The tray item tells the date and the time of the minute, then the
+    // next alarm.
+    const QString nextAlarm = QStringLiteral("\nProchaine alarme : ")
+        + (alarm < QTime::currentTime() ? "demain " : "") + alarm.toString(u"hh:mm") + " Soir";
+    const QString toolTip = waitUntilRunning(clock, nextAlarm);
     const QDateTime now = QDateTime::currentDateTime();
-    QVERIFY2(toolTip.endsWith(" - " + now.toString("hh:mm"))
-                 || toolTip.endsWith(" - " + now.addSecs(-60).toString("hh:mm")),
+    const QString firstLine = toolTip.section('\n', 0, 0);
+    QVERIFY2(toolTip.endsWith(nextAlarm)
+                 && (firstLine.endsWith(" - " + now.toString("hh:mm"))
+                     || firstLine.endsWith(" - " + now.addSecs(-60).toString("hh:mm"))),
              qPrintable(toolTip));
     if (shown) {
         QTRY_VERIFY_WITH_TIMEOUT(xdesktop::shownWindow(clock->processId(), "Clepsa"), kStartMs);
@@ -304,7 +316,7 @@ QProcess* TestEndToEnd::startClock()
     return clock;
 }
 
-QString TestEndToEnd::waitUntilRunning(QProcess* clock)
+QString TestEndToEnd::waitUntilRunning(QProcess* clock, const QString& toolTipLine)
 {
     const auto itemOfClock = [&] {
         for (const QJsonObject& item : recorded("item")) {
@@ -334,7 +346,7 @@ QString TestEndToEnd::waitUntilRunning(QProcess* clock)
             const QList<QJsonObject> tips = recorded("tooltip");
             for (auto tip = tips.crbegin(); tip != tips.crend(); ++tip) {
                 if ((*tip)["service"].toString() == service)
-                    return !(toolTip = (*tip)["title"].toString()).isEmpty();
+                    return !(toolTip = (*tip)["title"].toString()).isEmpty() && toolTip.contains(toolTipLine);
             }
             return false;
         },
