@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -98,4 +99,25 @@ void paintClockFace(QPainter& painter, const QPoint& at, const QString& imagePat
     drawHand(painter, centre, kMinuteHandLength, kFullTurn * minute / 60.0);
     if (secondHand)
         drawHand(painter, centre, kSecondHandLength, kFullTurn * second / 60.0);
+}
+
+bool ClockFaceLook::operator==(const ClockFaceLook& other) const
+{
+    return std::tie(image, hands, handWidth, secondHand, hour, minute, second)
+        == std::tie(other.image, other.hands, other.handWidth, other.secondHand, other.hour, other.minute,
+                    other.second);
+}
+
+ClockFaceLook configuredFaceLook(QTime time)
+{
+    const Configuration& c = g_configuration;
+    const bool secondHand = c.horloge_aiguille_seconde;
+    return {c.horloge_image, configuredHandColour(), c.horloge_pen_size, secondHand, time.hour(), time.minute(),
+            secondHand ? time.second() : -1};
+}
+
+void paintClockFace(QPainter& painter, const QPoint& at, const ClockFaceLook& look)
+{
+    paintClockFace(painter, at, look.image, look.hands, look.handWidth, look.secondHand, look.hour, look.minute,
+                   std::max(look.second, 0));
 }

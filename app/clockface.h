@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPixmap>
 #include <QString>
+#include <QTime>
 
 // Side of the square face bitmap, in pixels.
 inline constexpr int kClockFaceSize = 58;
@@ -26,3 +27,24 @@ QPixmap drawClockFace(const QString& imagePath, const QColor& handColour, int ha
 // what is there already as a picture would be.
 void paintClockFace(QPainter& painter, const QPoint& at, const QString& imagePath, const QColor& handColour,
                     int handWidth, bool secondHand, int hour, int minute, int second);
+
+// Everything the main window's face shows: the settings that draw it and the
+// time its hands tell (the second -1 without a second hand). Two equal looks
+// paint the same face.
+struct ClockFaceLook
+{
+    QString image;
+    QColor hands;
+    int handWidth = 0;
+    bool secondHand = false;
+    int hour = -1;
+    int minute = -1;
+    int second = -1;
+
+    bool operator==(const ClockFaceLook& other) const;
+    bool operator!=(const ClockFaceLook& other) const { return !(*this == other); }
+};
+
+// The look the settings give the face at `time`.
+ClockFaceLook configuredFaceLook(QTime time);
+void paintClockFace(QPainter& painter, const QPoint& at, const ClockFaceLook& look);

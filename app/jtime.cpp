@@ -48,13 +48,15 @@ void JTime::check()
     // turn with the local minutes, and counting them costs no time zone
     // lookup at every tick.
     const qint64 minute = minutesSinceEpoch(now);
+    const qint64 previousMinute = m_checkedMinute;
+    m_checkedMinute = minute;
     const bool firstCheck = !previous.isValid();
-    const bool newMinute = firstCheck ? time.second() == 0 : minute != minutesSinceEpoch(previous);
+    const bool newMinute = firstCheck ? time.second() == 0 : minute != previousMinute;
     // A new hour is marked only when the check lands in its minute 0: after a
     // sleep or a clock change the hour that was missed is not chimed late.
     const bool newHour = newMinute && time.minute() == 0
         && (firstCheck || now.date() != previous.date() || previous.time().hour() != time.hour());
-    const bool skipped = !firstCheck && minute > minutesSinceEpoch(previous) + 1;
+    const bool skipped = !firstCheck && minute > previousMinute + 1;
 
     if (skipped)
         emit minutesSkipped(previous, now);

@@ -41,4 +41,6 @@ private:
     QTimer* m_timer;
     // Invalid before the first check.
     QDateTime m_checkedAt;
+    // The minute of m_checkedAt, counted since 1970.
+    qint64 m_checkedMinute = 0;
 };

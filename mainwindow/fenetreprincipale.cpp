@@ -156,7 +156,13 @@ void FenetrePrincipale::showEvent(QShowEvent* event)
 
 void FenetrePrincipale::drawFace()
 {
-    // Painted as it shows (paintFace()), at the tick's time.
+    // Painted as it shows, at the tick's time: every second with the second
+    // hand, once a minute without it, and at the next tick after a setting
+    // changes.
+    const ClockFaceLook look = configuredFaceLook(*g_jtime);
+    if (look == m_shownFace)
+        return;
+    m_shownFace = look;
     m_ui->m_horloge->update();
 }
 
@@ -168,12 +174,8 @@ void FenetrePrincipale::fixTickingSizes()
     // its contents, which are the size of a face.
     m_ui->m_horloge->setPixmap(QPixmap(kClockFaceSize, kClockFaceSize));
     m_ui->m_horloge->setFixedSize(m_ui->m_horloge->sizeHint());
-    new CachedFrame(m_ui->m_horloge, [](QPainter& painter, const QRect& contents) {
-        const QTime now = *g_jtime;
-        const Configuration& c = g_configuration;
-        paintClockFace(painter, contents.topLeft(), c.horloge_image, configuredHandColour(),
-                       c.horloge_pen_size, c.horloge_aiguille_seconde, now.hour(), now.minute(),
-                       now.second());
+    new CachedFrame(m_ui->m_horloge, [this](QPainter& painter, const QRect& contents) {
+        paintClockFace(painter, contents.topLeft(), m_shownFace);
     });
     holdSize(m_ui->m_heure, QStringLiteral("00:00:00"));
     // Opaque, the time repaints itself alone, not the window beneath it too.

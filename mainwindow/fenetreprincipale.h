@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/clockface.h"
+
 #include <QDate>
 #include <QMainWindow>
 #include <QSystemTrayIcon>
@@ -81,4 +83,6 @@ private:
     // The date the date line shows, made anew only when it changes.
     QDate m_shownDate;
     bool m_trayMenuOpen = false;
+    // What the face shows; it is repainted only when that changes.
+    ClockFaceLook m_shownFace;
 };
