@@ -99,12 +99,9 @@ void TestPlugins::menuAndChoice_data()
     QTest::addColumn<QString>("happened");
     const QString home = shippedHelpPage();
     QTest::addRow("no folder") << Files{} << "Vide... (off)|Télécharger..." << Files{} << 1 << home;
-    QTest::addRow("named first, then by base name; b runs once")
-        << Files{{"b.so", plain}, {"a.so", named}} << "Exemple nommé|b|Télécharger..." << Files{} << 1
-        << "exemple";
-    QTest::addRow("getName only, or no library: no entry")
-        << Files{{"c.so", nameOnly}, {"x.so", QStringLiteral(__FILE__)}} << "Vide... (off)|Télécharger..."
-        << Files{} << 1 << home;
+    QTest::addRow("named first, then by base name, no entry for getName alone or no library; b runs once")
+        << Files{{"b.so", plain}, {"a.so", named}, {"c.so", nameOnly}, {"x.so", QStringLiteral(__FILE__)}}
+        << "Exemple nommé|b|Télécharger..." << Files{} << 1 << "exemple";
     QTest::addRow("one last suffix in any case, sorted in any case; the listed file is named and run")
         << Files{{"a.so.dll", plain}, {"B.SO", named},         {"c.dylib", plain},
                  {"D.SO", plain},     {"my.social.so", plain}, {"noext", plain}}
@@ -148,7 +145,8 @@ void TestPlugins::menuAndChoice()
         seen << url.toString();
     const QSettings snapshot(qEnvironmentVariable("CLEPSA_PROBE_SNAPSHOT"), QSettings::IniFormat);
     if (!snapshot.allKeys().isEmpty())
-        seen << snapshot.value("alarm/1/title").toString() + ' ' + snapshot.value("vibration/duree").toString();
+        seen << snapshot.value("alarm/1/title").toString() + ' '
+                + snapshot.value("vibration/duree").toString();
     QCOMPARE(seen.join('|'), happened);
 }
 
