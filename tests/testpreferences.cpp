@@ -57,8 +57,10 @@ void TestPreferences::cleanup()
 
 void TestPreferences::cancelKeepsAndOkSavesAtOnce()
 {
-    // Out of the widgets' ranges, as in a hand-edited file.
-    open("[demarrage]\nonTop=true\n[sonnerie]\ntype=0\nbip\\frequence=30000\n[vibration]\nduree=9000\n");
+    // Neighbours that differ, so that OK cannot store one for the other;
+    // values out of the widgets' ranges, as in a hand-edited file.
+    open("[demarrage]\nonTop=true\nreduire=true\n[sauvegarde]\nchronos=false\nte=false\n"
+         "[sonnerie]\ntype=0\nbip\\frequence=30000\n[vibration]\nduree=9000\n");
     part<QCheckBox>("m_checkbox_onTop")->setChecked(false);
     part<QRadioButton>("m_radio_son")->setChecked(true);
     part<QSlider>("m_slider_bip_frequence")->setValue(440);
@@ -86,8 +88,8 @@ void TestPreferences::cancelKeepsAndOkSavesAtOnce()
     // In the file now, not only at the end of the run.
     // clang-format off
     const QStringList expected = {
-        "demarrage/reduire=true", "demarrage/os=true", "demarrage/onTop=false", "sauvegarde/alarmes=false",
-        "sauvegarde/chronos=false", "sauvegarde/car=false", "sauvegarde/te=false",
+        "demarrage/reduire=false", "demarrage/os=true", "demarrage/onTop=false", "sauvegarde/alarmes=false",
+        "sauvegarde/chronos=true", "sauvegarde/car=false", "sauvegarde/te=true",
         "horloge/image=/images/face.png", "horloge/pen_r=10", "horloge/pen_v=20", "horloge/pen_b=30",
         "horloge/pen_size=3", "horloge/aiguille_seconde=false", "vibration/active=true",
         "vibration/intensite=7", "vibration/duree=5000", "sonnerie/type=3", "sonnerie/bip/frequence=20000",
