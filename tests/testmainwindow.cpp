@@ -90,6 +90,9 @@ void TestMainWindow::showsTheDateAndTimeOfTheTick()
     QCOMPARE(text("m_date") + ' ' + text("m_heure"), "Samedi 05 Décembre 2026 23:59:59");
     m_day->tick("+00:00:00.200");
     QCOMPARE(text("m_date") + ' ' + text("m_heure"), "Dimanche 06 Décembre 2026 00:00:00");
+    // The tray menu's title, as its menu opens.
+    emit g_trayIcon->contextMenu()->aboutToShow();
+    QCOMPARE(g_trayIcon->contextMenu()->actions().first()->text(), "Rivozur - 00:00:00");
 }
 
 void TestMainWindow::aTickRepaintsTheFaceAsSetAndTheTimeAlone()
