@@ -123,6 +123,12 @@ void TestMainWindow::aTickRepaintsTheFaceAsSetAndTheTimeAlone()
     QTest::qWait(50);
     recorder.painted.sort();
     QCOMPARE(recorder.painted, QStringList({"m_heure", "m_horloge"}));
+    // Without the second hand, the face stays as it is until the next minute.
+    recorder.painted.clear();
+    m_day->tick("14:08:01.000");
+    QTRY_VERIFY(!recorder.painted.isEmpty());
+    QTest::qWait(50);
+    QCOMPARE(recorder.painted, QStringList({"m_heure"}));
 
     // The face as a label of the same size and style sheet shows it.
     auto* face = m_window->findChild<QLabel*>("m_horloge");
