@@ -5,7 +5,6 @@
 #include "app/applicationlifetime.h"
 #include "app/configuration.h"
 #include "app/globals.h"
-#include "app/jtime.h"
 #include "mainwindow/fenetreprincipale.h"
 #include "preferences/dialogpreferences.h"
 #include "support/audiocapture.h"
@@ -22,9 +21,9 @@
 #include <cmath>
 #include <tuple>
 
-namespace {
-
 constexpr int kWmTimeoutMs = 5000;
+
+namespace {
 
 // The X window that shows `window` now: a change of look can give the
 // window a new one, which QWidget::winId() does not always follow.
