@@ -121,7 +121,8 @@ QPoint TestDesktop::grabPoint() const
 
 void TestDesktop::toggleFrame(bool framed)
 {
-    QVERIFY(xdesktop::moveMouse(grabPoint()) && xdesktop::xdotool({"click", "--repeat", "2", "1"}));
+    QVERIFY(xdesktop::moveMouse(grabPoint())
+            && xdesktop::xdotool({"click", "--repeat", "2", "--delay", "60", "1"}));
     QTRY_VERIFY_WITH_TIMEOUT(settled(m_window, framed), kWmTimeoutMs);
 }
 
