@@ -4,17 +4,14 @@
 // D-Bus session of this test's own, and a stand-in xdg-open that notes what
 // it is asked to open. Everything is seen from outside the process.
 
+#include "app/singleinstance.h"
 #include "support/xdesktop.h"
 
 #include <QtTest>
 
 #include <memory>
 
-namespace {
-
 constexpr int kStartMs = 20000;
-
-} // namespace
 
 class TestEndToEnd : public QObject
 {
@@ -26,31 +23,27 @@ private slots:
     void init();
     void cleanup();
 
-    void startsShownOrInTheTray_data();
-    void startsShownOrInTheTray();
-    void alertsOfTheMinuteAndACountdown();
-    void keepsEverythingAtTheEndAndThroughAKill();
     void welcomePageAtTheFirstStartOnly();
-    void secondStartHandsOver();
+    void alertsOfTheMinuteAndACountdown();
+    void keepsEverythingAndRunsOnce();
+    void copiesInOtherFoldersStayApart();
 
 private:
     QString folderPath(const QString& name) const { return m_folder->filePath(name); }
-    bool writeConf(const QByteArray& contents) const;
+    bool write(const QString& name, const QByteArray& contents) const;
+    QByteArray read(const QString& name) const;
     QProcess* startClock();
     // Waits until `clock` has its tray item and answers on the bus, with
-    // `toolTipLine` in its tooltip when given, and returns the item's tooltip
-    // as the desktop reads it.
-    QString waitUntilRunning(QProcess* clock, const QString& toolTipLine = QString());
+    // `toolTipText` in the item's tooltip as the desktop reads it.
+    bool waitUntilRunning(QProcess* clock, const QString& toolTipText = QString());
     bool endClock(QProcess* clock);
     // What the desktop recorded of `event` since the test began.
     QList<QJsonObject> recorded(const QString& event) const;
-    // The arguments the stand-in xdg-open was started with.
-    QStringList opened() const;
 
     QTemporaryDir m_session;
     QProcess m_bus;
     QProcess m_desktop;
-    QString m_busAddress;
+    QProcessEnvironment m_env = QProcessEnvironment::systemEnvironment();
     std::unique_ptr<QTemporaryDir> m_folder;
     qint64 m_recordStart = 0;
 };
@@ -62,12 +55,8 @@ void TestEndToEnd::initTestCase()
                 {"--session", "--nofork", "--nopidfile", "--print-address=1",
                  "--address=unix:path=" + m_session.filePath("bus")});
     QVERIFY(m_bus.waitForReadyRead(kStartMs));
-    m_busAddress = QString::fromUtf8(m_bus.readLine()).trimmed();
-    QVERIFY(!m_busAddress.isEmpty());
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DBUS_SESSION_BUS_ADDRESS", m_busAddress);
-    m_desktop.setProcessEnvironment(env);
+    m_env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromUtf8(m_bus.readLine()).trimmed());
+    m_desktop.setProcessEnvironment(m_env);
     m_desktop.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_desktop.start(QStringLiteral("/usr/bin/python3"), {FAKE_DESKTOP, m_session.filePath("record")});
     QTRY_VERIFY_WITH_TIMEOUT(!recorded("ready").isEmpty(), kStartMs);
@@ -77,10 +66,7 @@ void TestEndToEnd::cleanupTestCase()
 {
     for (QProcess* process : {&m_desktop, &m_bus}) {
         process->terminate();
-        if (!process->waitForFinished(5000)) {
-            process->kill();
-            process->waitForFinished();
-        }
+        process->waitForFinished();
     }
 }
 
@@ -88,17 +74,13 @@ void TestEndToEnd::init()
 {
     m_recordStart = QFileInfo(m_session.filePath("record")).size();
     m_folder = std::make_unique<QTemporaryDir>();
-    const QDir build = QFileInfo(CLEPSA_BINARY).dir();
     QVERIFY(QFile::copy(CLEPSA_BINARY, folderPath("clepsa")));
-    QVERIFY(QDir(m_folder->path()).mkpath("ressources") && QDir(m_folder->path()).mkpath("bin"));
-    QVERIFY(QFile::copy(build.filePath("ressources/ding.wav"), folderPath("ressources/ding.wav")));
     // The help page, which a portable copy carries beside the program.
-    QVERIFY(QFile::copy(build.filePath("aide.html"), folderPath("aide.html")));
-    QFile xdgOpen(folderPath("bin/xdg-open"));
-    QVERIFY(xdgOpen.open(QIODevice::WriteOnly));
-    xdgOpen.write("#!/bin/sh\nprintf '%s\\n' \"$*\" >>\"" + folderPath("opened").toUtf8() + "\"\n");
-    xdgOpen.close();
-    QVERIFY(xdgOpen.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QVERIFY(QFile::copy(QFileInfo(CLEPSA_BINARY).dir().filePath("aide.html"), folderPath("aide.html")));
+    // It notes each call on a line of "opened".
+    QVERIFY(
+        write("xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$*\" >>\"" + folderPath("opened").toUtf8() + "\"\n"));
+    QVERIFY(QFile::setPermissions(folderPath("xdg-open"), QFile::ReadOwner | QFile::ExeOwner));
 }
 
 void TestEndToEnd::cleanup()
@@ -111,43 +93,19 @@ void TestEndToEnd::cleanup()
     m_folder.reset();
 }
 
-void TestEndToEnd::startsShownOrInTheTray_data()
+void TestEndToEnd::welcomePageAtTheFirstStartOnly()
 {
-    QTest::addColumn<QByteArray>("reduire");
-    QTest::addColumn<bool>("shown");
-    QTest::addRow("shown") << QByteArray("false") << true;
-    QTest::addRow("hidden in the tray") << QByteArray("true") << false;
-}
-
-void TestEndToEnd::startsShownOrInTheTray()
-{
-    QFETCH(QByteArray, reduire);
-    QFETCH(bool, shown);
-    // An alarm two hours from now, which may be tomorrow.
-    const QTime alarm = QTime::currentTime().addSecs(2 * 3600);
-    QVERIFY(writeConf("[General]\npremier_demarrage=false\n[demarrage]\nreduire=" + reduire
-                      + QStringLiteral("\n[alarm]\n1\\h=%1\n1\\m=%2\n1\\active=true\n1\\title=Soir\nsize=1\n")
-                            .arg(alarm.hour())
-                            .arg(alarm.minute())
-                            .toUtf8()));
+    // In an empty folder: the window shows, and the help page opens once.
     QProcess* clock = startClock();
-    // The tray item tells the date and the time of the minute, then the
-    // next alarm.
-    const QString nextAlarm = QStringLiteral("\nProchaine alarme : ")
-        + (alarm < QTime::currentTime() ? "demain " : "") + alarm.toString(u"hh:mm") + " Soir";
-    const QString toolTip = waitUntilRunning(clock, nextAlarm);
-    const QDateTime now = QDateTime::currentDateTime();
-    const QString firstLine = toolTip.section('\n', 0, 0);
-    QVERIFY2(toolTip.endsWith(nextAlarm)
-                 && (firstLine.endsWith(" - " + now.toString("hh:mm"))
-                     || firstLine.endsWith(" - " + now.addSecs(-60).toString("hh:mm"))),
-             qPrintable(toolTip));
-    if (shown) {
-        QTRY_VERIFY_WITH_TIMEOUT(xdesktop::shownWindow(clock->processId(), "Clepsa"), kStartMs);
-    } else {
-        QTest::qWait(1000);
-        QVERIFY(!xdesktop::shownWindow(clock->processId(), "Clepsa"));
-    }
+    QTRY_VERIFY_WITH_TIMEOUT(xdesktop::shownWindow(clock->processId(), "Clepsa"), kStartMs);
+    const QByteArray welcome = QUrl::fromLocalFile(folderPath("aide.html")).toEncoded() + "?v=from_h\n";
+    QTRY_COMPARE_WITH_TIMEOUT(read("opened"), welcome, kStartMs);
+    QVERIFY(endClock(clock));
+
+    clock = startClock();
+    QVERIFY(waitUntilRunning(clock));
+    QTest::qWait(1000);
+    QCOMPARE(read("opened"), welcome);
     QVERIFY(endClock(clock));
 }
 
@@ -159,24 +117,22 @@ void TestEndToEnd::alertsOfTheMinuteAndACountdown()
         QTest::qWait((61 - second) * 1000);
     const QDateTime now = QDateTime::currentDateTime();
     const QDateTime due = now.addSecs(2);
-    QFile note(folderPath("note.txt"));
-    QVERIFY(note.open(QIODevice::WriteOnly));
-    note.close();
+    QVERIFY(write("note.txt", {}));
     // Two armed alarms of this minute, one with a message and one with a
     // file, one unarmed, and a countdown.
-    const QString conf =
-        QStringLiteral(
-            "[General]\npremier_demarrage=false\n[demarrage]\nreduire=true\n[alarm]\n"
-            "1\\h=%1\n1\\m=%2\n1\\active=true\n1\\title=Réveil\n1\\message=\"Debout, c'est l'heure\"\n"
-            "2\\h=%1\n2\\m=%2\n2\\active=true\n2\\title=Note\n2\\execute=true\n2\\file=%3\n"
-            "3\\h=%1\n3\\m=%2\n3\\active=false\n3\\title=Non\n3\\message=Jamais\nsize=3\n"
-            "[timer]\n1\\date=%4\n1\\title=Thé\n1\\message=Infusé\nsize=1\n")
-            .arg(now.time().hour())
-            .arg(now.time().minute())
-            .arg(folderPath("note.txt"), due.toString(Qt::ISODate));
-    QVERIFY(writeConf(conf.toUtf8()));
+    QVERIFY(
+        write("conf.ini",
+              QStringLiteral(
+                  "[General]\npremier_demarrage=false\n[demarrage]\nreduire=true\n[alarm]\n"
+                  "1\\h=%1\n1\\m=%2\n1\\active=true\n1\\title=Réveil\n1\\message=\"Debout, c'est l'heure\"\n"
+                  "2\\h=%1\n2\\m=%2\n2\\active=true\n2\\title=Note\n2\\execute=true\n2\\file=%3\n"
+                  "3\\h=%1\n3\\m=%2\n3\\active=false\n3\\title=Non\n3\\message=Jamais\nsize=3\n"
+                  "[timer]\n1\\date=%4\n1\\title=Thé\n1\\message=Infusé\nsize=1\n")
+                  .arg(now.time().hour())
+                  .arg(now.time().minute())
+                  .arg(folderPath("note.txt"), due.toString(Qt::ISODate))
+                  .toUtf8()));
     QProcess* clock = startClock();
-    waitUntilRunning(clock);
 
     QTRY_COMPARE_WITH_TIMEOUT(recorded("notify").size(), 2, kStartMs);
     // Nothing rings twice.
@@ -189,123 +145,90 @@ void TestEndToEnd::alertsOfTheMinuteAndACountdown()
     QCOMPARE(notes.at(1)["summary"].toString() + ": " + notes.at(1)["body"].toString(), "Thé: Infusé");
     // Not before its time (whole seconds).
     QCOMPARE_GE(qint64(notes.at(1)["time"].toDouble()), due.toSecsSinceEpoch());
-    QCOMPARE(opened(), QStringList{QUrl::fromLocalFile(folderPath("note.txt")).toString()});
+    QCOMPARE(read("opened"), QUrl::fromLocalFile(folderPath("note.txt")).toEncoded() + '\n');
     QVERIFY(endClock(clock));
 }
 
-void TestEndToEnd::keepsEverythingAtTheEndAndThroughAKill()
+void TestEndToEnd::keepsEverythingAndRunsOnce()
 {
-    QVERIFY(writeConf("[General]\npremier_demarrage=false\n[demarrage]\nreduire=true\n"
-                      "[horloge]\npen_r=200\n"
-                      "[alarm]\n1\\h=6\n1\\m=45\n1\\active=false\n1\\title=Sport\nsize=1\n"
-                      "[timer]\n1\\date=2099-01-01T00:00:00\n1\\title=Nouvel an\nsize=1\n"
-                      "[pasttime]\n1\\date=2020-02-29T12:00:00\n1\\title=Arrivée\nsize=1\n"
-                      "[stopwatch]\n1\\title=Course\n1\\s=3600\n1\\ms=42\n1\\active=false\nsize=1\n"));
+    // An alarm two hours from now, which may be tomorrow.
+    const QTime alarm = QTime::currentTime().addSecs(2 * 3600);
+    QVERIFY(
+        write("conf.ini",
+              QStringLiteral("[General]\npremier_demarrage=false\n[demarrage]\nreduire=true\n"
+                             "[horloge]\npen_r=200\n"
+                             "[alarm]\n1\\h=%1\n1\\m=%2\n1\\active=true\n1\\title=Soir\nsize=1\n"
+                             "[timer]\n1\\date=2099-01-01T00:00:00\n1\\title=Nouvel an\nsize=1\n"
+                             "[pasttime]\n1\\date=2020-02-29T12:00:00\n1\\title=Arrivée\nsize=1\n"
+                             "[stopwatch]\n1\\title=Course\n1\\s=3600\n1\\ms=42\n1\\active=false\nsize=1\n")
+                  .arg(alarm.hour())
+                  .arg(alarm.minute())
+                  .toUtf8()));
     QProcess* clock = startClock();
-    waitUntilRunning(clock);
+    // The tray item tells the next alarm.
+    QVERIFY(waitUntilRunning(clock,
+                             QStringLiteral("Prochaine alarme : ")
+                                 + (alarm < QTime::currentTime() ? "demain " : "") + alarm.toString(u"hh:mm")
+                                 + " Soir"));
     QVERIFY(endClock(clock));
+    // All 23 settings, beside the items.
+    QSettings settings(folderPath("conf.ini"), QSettings::IniFormat);
+    QCOMPARE(settings.allKeys().filter(QRegularExpression("^(?!(alarm|timer|pasttime|stopwatch)/)")).size(),
+             23);
+    QCOMPARE(settings.value("horloge/pen_r").toInt(), 200);
+    QVERIFY(qAbs(settings.value("date").toDateTime().secsTo(QDateTime::currentDateTime())) < 60);
+    for (const char* item : {"alarm/1/title=Soir", "timer/1/title=Nouvel an", "pasttime/1/title=Arrivée",
+                             "stopwatch/1/title=Course", "stopwatch/1/s=3600"}) {
+        const QString key = QString::fromUtf8(item).section('=', 0, 0);
+        QCOMPARE(key + '=' + settings.value(key).toString(), QString::fromUtf8(item));
+    }
 
-    // Every key of the four arrays with its value.
-    const QRegularExpression itemKey("^(alarm|timer|pasttime|stopwatch)/");
-    const auto items = [this, &itemKey] {
-        QSettings conf(folderPath("conf.ini"), QSettings::IniFormat);
-        QStringList all;
-        for (const QString& key : conf.allKeys()) {
-            if (key.contains(itemKey))
-                all << key + '=' + conf.value(key).toString();
-        }
-        return all;
-    };
-    QSettings conf(folderPath("conf.ini"), QSettings::IniFormat);
-    QStringList keys = conf.allKeys();
-    keys.removeIf([&itemKey](const QString& key) { return key.contains(itemKey); });
-    keys.sort();
-    QCOMPARE(keys,
-             QStringList({"date",
-                          "demarrage/onTop",
-                          "demarrage/os",
-                          "demarrage/reduire",
-                          "horloge/aiguille_seconde",
-                          "horloge/image",
-                          "horloge/pen_b",
-                          "horloge/pen_r",
-                          "horloge/pen_size",
-                          "horloge/pen_v",
-                          "langue",
-                          "premier_demarrage",
-                          "sauvegarde/alarmes",
-                          "sauvegarde/car",
-                          "sauvegarde/chronos",
-                          "sauvegarde/te",
-                          "sonnerie/bip/duree",
-                          "sonnerie/bip/frequence",
-                          "sonnerie/son",
-                          "sonnerie/type",
-                          "vibration/active",
-                          "vibration/duree",
-                          "vibration/intensite"}));
-    QCOMPARE(conf.value("horloge/pen_r").toInt(), 200);
-    QVERIFY(qAbs(conf.value("date").toDateTime().secsTo(QDateTime::currentDateTime())) < 60);
-    const QStringList stored = items();
-    for (const char* item : {"alarm/1/title=Sport", "timer/1/title=Nouvel an", "pasttime/1/title=Arrivée",
-                             "stopwatch/1/title=Course", "stopwatch/1/s=3600", "alarm/size=1", "timer/size=1",
-                             "pasttime/size=1", "stopwatch/size=1"})
-        QVERIFY2(stored.contains(QString::fromUtf8(item)), item);
-
-    // Killed, the next run leaves the file as the last end wrote it.
+    // Killed, a clock leaves the file as the last end wrote it, and its
+    // socket behind.
+    const QByteArray stored = read("conf.ini");
     clock = startClock();
-    waitUntilRunning(clock);
+    QVERIFY(waitUntilRunning(clock));
     clock->kill();
     QVERIFY(clock->waitForFinished(kStartMs));
-    QCOMPARE(items(), stored);
-}
+    QCOMPARE(read("conf.ini"), stored);
 
-void TestEndToEnd::welcomePageAtTheFirstStartOnly()
-{
-    QProcess* clock = startClock();
-    waitUntilRunning(clock);
-    QTRY_COMPARE_WITH_TIMEOUT(opened().size(), 1, kStartMs);
-    QCOMPARE(opened().constFirst(), QUrl::fromLocalFile(folderPath("aide.html")).toString() + "?v=from_h");
-    QCOMPARE(QSettings(folderPath("conf.ini"), QSettings::IniFormat).value("premier_demarrage").toString(),
-             "false");
-    QVERIFY(endClock(clock));
-
-    clock = startClock();
-    waitUntilRunning(clock);
-    QTest::qWait(1000);
-    QCOMPARE(opened().size(), 1);
-    QVERIFY(endClock(clock));
-}
-
-void TestEndToEnd::secondStartHandsOver()
-{
-    QVERIFY(writeConf("[General]\npremier_demarrage=false\n[demarrage]\nreduire=true\n"));
+    // The next clock starts all the same, in the tray; a start after it
+    // shows its window and goes without writing anything.
     QProcess* first = startClock();
-    waitUntilRunning(first);
+    QVERIFY(waitUntilRunning(first));
     QVERIFY(!xdesktop::shownWindow(first->processId(), "Clepsa"));
-
     QProcess* second = startClock();
     QVERIFY(second->waitForFinished(kStartMs));
     QCOMPARE(second->exitStatus(), QProcess::NormalExit);
     QCOMPARE(second->exitCode(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(xdesktop::shownWindow(first->processId(), "Clepsa"), kStartMs);
-    for (const QJsonObject& item : recorded("item"))
-        QVERIFY(item["pid"].toInteger() != second->processId());
+    QCOMPARE(read("conf.ini"), stored);
     QVERIFY(endClock(first));
 }
 
-bool TestEndToEnd::writeConf(const QByteArray& contents) const
+void TestEndToEnd::copiesInOtherFoldersStayApart()
 {
-    QFile file(folderPath("conf.ini"));
+    QCOMPARE_NE(SingleInstance::serverName("/a/conf.ini"), SingleInstance::serverName("/b/conf.ini"));
+    QCOMPARE(SingleInstance::serverName("/a/conf.ini"), SingleInstance::serverName("/a/../a/conf.ini"));
+}
+
+bool TestEndToEnd::write(const QString& name, const QByteArray& contents) const
+{
+    QFile file(folderPath(name));
     return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+QByteArray TestEndToEnd::read(const QString& name) const
+{
+    QFile file(folderPath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QProcess* TestEndToEnd::startClock()
 {
     auto* clock = new QProcess(this);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DBUS_SESSION_BUS_ADDRESS", m_busAddress);
-    env.insert("PATH", folderPath("bin") + ':' + env.value("PATH"));
+    QProcessEnvironment env = m_env;
+    env.insert("PATH", m_folder->path() + ':' + env.value("PATH"));
     env.insert("XDG_CONFIG_HOME", folderPath("config"));
     env.remove("BROWSER");
     clock->setProcessEnvironment(env);
@@ -316,44 +239,27 @@ QProcess* TestEndToEnd::startClock()
     return clock;
 }
 
-QString TestEndToEnd::waitUntilRunning(QProcess* clock, const QString& toolTipLine)
+bool TestEndToEnd::waitUntilRunning(QProcess* clock, const QString& toolTipText)
 {
-    const auto itemOfClock = [&] {
-        for (const QJsonObject& item : recorded("item")) {
-            if (item["pid"].toInteger() == clock->processId())
-                return item["service"].toString();
-        }
-        return QString();
-    };
-    QString service;
-    if (!QTest::qWaitFor([&] { return !(service = itemOfClock()).isEmpty(); }, kStartMs)) {
-        qWarning("no tray item from process %lld", clock->processId());
-        return QString();
-    }
     // The program answers the desktop from its event loop: it is past its
     // start. Its tooltip is set at the first tick.
-    QString toolTip;
-    const bool answered = QTest::qWaitFor(
+    return QTest::qWaitFor(
         [&] {
-            QProcess dump;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert("DBUS_SESSION_BUS_ADDRESS", m_busAddress);
-            dump.setProcessEnvironment(env);
-            dump.start("gdbus",
-                       {"call", "--session", "--dest", "org.kde.StatusNotifierWatcher", "--object-path",
-                        "/StatusNotifierWatcher", "--method", "org.kde.StatusNotifierWatcher.DumpToolTips"});
-            dump.waitForFinished(kStartMs);
-            const QList<QJsonObject> tips = recorded("tooltip");
-            for (auto tip = tips.crbegin(); tip != tips.crend(); ++tip) {
-                if ((*tip)["service"].toString() == service)
-                    return !(toolTip = (*tip)["title"].toString()).isEmpty() && toolTip.contains(toolTipLine);
+            for (const QJsonObject& item : recorded("item")) {
+                if (item["pid"].toInteger() != clock->processId())
+                    continue;
+                QProcess get;
+                get.setProcessEnvironment(m_env);
+                get.start("gdbus",
+                          {"call", "--session", "--dest", item["service"].toString(), "--object-path",
+                           item["path"].toString(), "--method", "org.freedesktop.DBus.Properties.Get",
+                           "org.kde.StatusNotifierItem", "ToolTip"});
+                return get.waitForFinished(kStartMs) && get.exitCode() == 0
+                    && QString::fromUtf8(get.readAllStandardOutput()).contains(toolTipText);
             }
             return false;
         },
         kStartMs);
-    if (!answered)
-        qWarning("no tooltip from %s", qPrintable(service));
-    return toolTip;
 }
 
 bool TestEndToEnd::endClock(QProcess* clock)
@@ -375,14 +281,6 @@ QList<QJsonObject> TestEndToEnd::recorded(const QString& event) const
             events.append(line);
     }
     return events;
-}
-
-QStringList TestEndToEnd::opened() const
-{
-    QFile file(folderPath("opened"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -14,19 +14,6 @@ QVector<qint16> fromPcm16(const QByteArray& pcm)
     return samples;
 }
 
-Span loudSpan(const QVector<qint16>& samples, int threshold)
-{
-    Span span;
-    for (qsizetype i = 0; i < samples.size(); ++i) {
-        if (std::abs(int(samples[i])) > threshold) {
-            if (span.isEmpty())
-                span.first = i;
-            span.last = i;
-        }
-    }
-    return span;
-}
-
 int peak(const QVector<qint16>& samples)
 {
     int result = 0;

@@ -2,24 +2,26 @@
 
 #include <QProcess>
 #include <QString>
-#include <QVector>
 
-// Records, with parec, what the null sink of scripts/desktop-session plays:
-// mono, signed 16-bit, at sampleRate.
+// Records, with parec, what the null sink of scripts/desktop-session plays.
 class AudioCapture
 {
 public:
-    static constexpr int sampleRate = 48000;
+    // The loud part of a recording: how long it lasted, and its pitch.
+    struct Heard
+    {
+        double ms = 0.0;
+        double hz = 0.0;
+        QString text() const { return QStringLiteral("heard %1 ms at %2 Hz").arg(ms).arg(hz); }
+    };
 
     // Returns once sound flows from the sink's monitor, so nothing played
-    // afterwards is missed.
+    // afterwards is missed; false outside scripts/desktop-session.
     bool start();
-    // Everything recorded since start(), with 300 ms more for the end of the
+    // What was heard since start(), with 300 ms more for the end of the
     // sound to come through.
-    QVector<qint16> stop();
-    QString errorString() const { return m_error; }
+    Heard stop();
 
 private:
     QProcess m_parec;
-    QString m_error;
 };

@@ -26,19 +26,13 @@ std::optional<QString> run(const QString& program, const QStringList& arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-bool xdotool(const QStringList& arguments)
-{
-    return run(QStringLiteral("xdotool"), arguments).has_value();
-}
-
 // The values of a window property, as xprop prints them after " = ".
 QStringList property(WId window, const QString& name)
 {
     const QString line =
         run(QStringLiteral("xprop"), {"-notype", "-id", hexId(window), name}).value_or(QString());
     const qsizetype equals = line.indexOf(QStringLiteral(" = "));
-    return equals < 0 ? QStringList()
-                      : line.mid(equals + 3).trimmed().split(QStringLiteral(", "), Qt::SkipEmptyParts);
+    return equals < 0 ? QStringList() : line.mid(equals + 3).trimmed().split(QStringLiteral(", "));
 }
 
 QString xwininfoField(WId window, const QString& field)
@@ -51,6 +45,21 @@ QString xwininfoField(WId window, const QString& field)
 }
 
 } // namespace
+
+bool xdotool(const QStringList& arguments)
+{
+    return run(QStringLiteral("xdotool"), arguments).has_value();
+}
+
+bool moveMouse(QPoint globalPosition)
+{
+    return xdotool({"mousemove", QString::number(globalPosition.x()), QString::number(globalPosition.y())});
+}
+
+bool closeThroughWindowManager(WId window)
+{
+    return run(QStringLiteral("wmctrl"), {"-i", "-c", hexId(window)}).has_value();
+}
 
 QStringList netWmState(WId window)
 {
@@ -78,46 +87,11 @@ bool isViewable(WId window)
 
 WId shownWindow(qint64 pid, const QString& title)
 {
-    const QString found =
-        run(QStringLiteral("xdotool"),
-            {"search", "--onlyvisible", "--pid", QString::number(pid), "--name", '^' + title + '$'})
-            .value_or(QString());
-    for (const QString& window : found.split('\n', Qt::SkipEmptyParts)) {
-        if (xwininfoField(WId(window.toULongLong()), QStringLiteral("Width")).toInt() > 64)
-            return WId(window.toULongLong());
-    }
-    return 0;
-}
-
-bool moveMouse(QPoint globalPosition)
-{
-    return xdotool({"mousemove", QString::number(globalPosition.x()), QString::number(globalPosition.y())});
-}
-
-bool pressButton(int button)
-{
-    return xdotool({"mousedown", QString::number(button)});
-}
-
-bool releaseButton(int button)
-{
-    return xdotool({"mouseup", QString::number(button)});
-}
-
-bool click(int button, int repeat, int delayMs)
-{
-    return xdotool({"click", "--repeat", QString::number(repeat), "--delay", QString::number(delayMs),
-                    QString::number(button)});
-}
-
-bool pressKey(const QString& key)
-{
-    return xdotool({"key", key});
-}
-
-bool closeThroughWindowManager(WId window)
-{
-    return run(QStringLiteral("wmctrl"), {"-i", "-c", hexId(window)}).has_value();
+    return run(QStringLiteral("xdotool"),
+               {"search", "--onlyvisible", "--pid", QString::number(pid), "--name", '^' + title + '$'})
+        .value_or(QString())
+        .section('\n', 0, 0)
+        .toULongLong();
 }
 
 bool syncWithWindowManager(WId window)

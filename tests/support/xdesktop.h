@@ -7,11 +7,17 @@
 
 #include <QList>
 #include <QPoint>
-#include <QString>
 #include <QStringList>
 #include <QWindow>
 
 namespace xdesktop {
+
+// Input as xdotool takes it on its command line, e.g. {"click", "3"}.
+// Buttons: 1 left, 2 middle, 3 right, 4 wheel up, 5 wheel down.
+bool xdotool(const QStringList& arguments);
+bool moveMouse(QPoint globalPosition);
+// As the window manager's close button does.
+bool closeThroughWindowManager(WId window);
 
 // The atoms of _NET_WM_STATE, e.g. "_NET_WM_STATE_ABOVE".
 QStringList netWmState(WId window);
@@ -21,23 +27,14 @@ QList<int> frameExtents(WId window);
 // Position of the window's top-left corner on the root window.
 QPoint absolutePosition(WId window);
 bool isViewable(WId window);
-// The window titled `title` larger than a tray icon that process `pid`
-// (another program) shows; 0 when it shows none.
+// A window titled `title` that process `pid` (another program) shows; 0
+// when it shows none.
 WId shownWindow(qint64 pid, const QString& title);
 
-// Buttons: 1 left, 2 middle, 3 right, 4 wheel up, 5 wheel down.
-bool moveMouse(QPoint globalPosition);
-bool pressButton(int button);
-bool releaseButton(int button);
-bool click(int button, int repeat = 1, int delayMs = 60);
-bool pressKey(const QString& key);
-
-// As the window manager's close button does.
-bool closeThroughWindowManager(WId window);
 // Asks the window manager for something harmless about `window` (to leave
-// it out of pagers, or back) and waits until it is done: the window manager deals
-// with requests in order, so by then it has dealt with everything asked of
-// it before. Events are processed meanwhile.
+// it out of pagers, or back) and waits until it is done: the window manager
+// deals with requests in order, so by then it has dealt with everything
+// asked of it before. Events are processed meanwhile.
 bool syncWithWindowManager(WId window);
 
 } // namespace xdesktop
