@@ -29,6 +29,7 @@ void TestAlarms::aDayOfAlarms()
         const QWidget* page = toolTabs(window)->widget(0);
         QVERIFY(page);
         QTest::mouseClick(page->findChild<QRadioButton*>("m_radio_active_oui"), Qt::LeftButton);
+        QVERIFY(page->findChild<QLabel*>("m_cloche")->isVisible());
 
         window.newAlarm(Alarme{7, 30, true, "Sans exec", "Un", false, file});
         window.newAlarm(Alarme{7, 30, true, "Supprimé", "Jamais", false, {}});

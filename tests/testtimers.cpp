@@ -138,30 +138,32 @@ void TestTimers::countdownsOfARun()
         QCOMPARE(day.balloons.mid(1), QStringList{"Titre...: Prêt"});
         QCOMPARE(day.files.opened, QList<QUrl>{QUrl::fromLocalFile(file)});
 
-        // The longest delay the dialog takes, from the moment it is confirmed.
+        // The longest delay the dialog takes, from the moment it is
+        // confirmed, and long texts.
         QVERIFY(fillToolDialog(window, [&](QDialog& dialog) {
             dialog.findChild<QRadioButton*>("m_radio_minuteur")->click();
             for (const char* spinBox : {"m_spinbox_heures", "m_spinbox_minutes", "m_spinbox_secondes"})
                 dialog.findChild<QSpinBox*>(spinBox)->setValue(99);
+            dialog.findChild<QLineEdit*>("m_lineedit_titre")->setText(QString(40, u'T'));
+            dialog.findChild<QLineEdit*>("m_lineedit_alerte")->setText(QString(80, u'M'));
             day.clock.setCurrentDateTime(onTestDay(QStringLiteral("11:30:05.000")));
         }));
         QCOMPARE(shown(window), QStringLiteral("4j 04:40:39"));
 
         // One whose second is over when the run ends before the tick that
-        // would ring it, and one with long texts.
+        // would ring it.
         window.newTimer(CompteARebours{onTestDay("11:30:06.200"), "Juste", {}, false, {}});
-        window.newTimer(CompteARebours{
-            onTestDay(QStringLiteral("13:00:00.000")), QString(40, u'T'), QString(80, u'M'), false, {}});
+        day.tick(QStringLiteral("11:30:06.000"));
         day.clock.setCurrentDateTime(onTestDay(QStringLiteral("11:30:07.500")));
     }
-    // Those that rang are done with; the last keeps the first 35 characters
-    // of its title, 70 of its message.
+    // Those that rang are done with; the long texts keep their first 35 and
+    // 70 characters.
     const auto stored = day.conf.read();
     QStringList saved;
-    for (const char* key : {"size", "1/title", "2/title", "3/title", "4/title", "4/message", "4/date"})
+    for (const char* key : {"size", "1/title", "2/title", "2/message", "2/date", "3/title"})
         saved << stored->value(QStringLiteral("timer/") + key).toString();
-    QCOMPARE(saved, (QStringList{"4", "Midi", "Titre...", "Juste", QString(35, u'T'), QString(70, u'M'),
-                                 "2026-12-05T13:00:00.000"}));
+    QCOMPARE(saved, (QStringList{"3", "Midi", QString(35, u'T'), QString(70, u'M'), "2026-12-09T16:10:44.000",
+                                 "Juste"}));
 }
 
 void TestTimers::counterDialog()

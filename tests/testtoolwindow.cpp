@@ -96,8 +96,6 @@ void TestToolWindow::storedItemsReplacedAtTheEnd_data()
     QTest::addRow("the entries there, numbered again, whatever the size says")
         << QByteArray("2000000000") << true
         << QStringList{"alarm: Un|Quatre", "timer: Un|Quatre", "pasttime: Un|Quatre", "stopwatch: Un|Quatre"};
-    QTest::addRow("none under a size that is no number")
-        << QByteArray("\xff") << true << QStringList{"alarm: ", "timer: ", "pasttime: ", "stopwatch: "};
     QTest::addRow("removed when the switch is off, but for the stopwatches of the last run that kept them")
         << QByteArray("4") << false
         << QStringList{"alarm removed", "timer removed", "pasttime removed", "stopwatch: Un|||Quatre"};
