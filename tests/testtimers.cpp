@@ -72,9 +72,8 @@ void TestTimers::pagesFollowTheTicks_data()
         << QStringList{"0j 00:-1:-30", "00:-1:-30", "-1:-30", "-90", "-89"};
     // Counted from its whole second, 00:00:00.
     QTest::addRow("counter: from before 1970, more than 68 years ago, beyond 32 bits")
-        << false << QDateTime(QDate(1900, 1, 1), QTime(0, 0, 0, 500), Qt::UTC)
-        << QStringList{"hh:mm:ss", "mm:ss", "s"}
-        << QStringList{"46359j 10:00:00", "1112626:00:00", "66757560:00", "4005453600"};
+        << false << QDateTime(QDate(1900, 1, 1), QTime(0, 0, 0, 500), Qt::UTC) << QStringList{"s"}
+        << QStringList{"46359j 10:00:00", "4005453600"};
     QTest::addRow("counter: no start at all")
         << false << QDateTime() << QStringList{"s"} << QStringList{"-", "-"};
 }
