@@ -1,109 +1,149 @@
+// What every tool shares: its window, seen through the stopwatches, whose
+// "&Nouveau" adds a page at once, and the array in which its items live in
+// conf.ini from one run to the next.
+
+#include "app/configuration.h"
 #include "app/windowgestures.h"
-#include "support/uidriver.h"
-#include "tools/toolwindow.h"
+#include "support/testday.h"
+#include "tools/alarms/fenetrealarmes.h"
+#include "tools/countdowns/fenetrecomptesarebours.h"
+#include "tools/elapsedtimes/fenetretempsecoules.h"
+#include "tools/stopwatches/fenetrechronometres.h"
 
 #include <QtTest>
 #include <QtWidgets>
-
-// The smallest tool: "&Nouveau" adds at once a page that shows its number,
-// and a stored page shows its item.
-class LabelWindow : public ToolWindow
-{
-public:
-    explicit LabelWindow(StoredPages when = StoredPages::Now, const QStringList& stored = {})
-        : ToolWindow(nullptr, QStringLiteral("Essai"), QStringLiteral("Alarme"), when)
-    {
-        addStoredPages(stored, [this](const QString& item) {
-            nextPageNumber();
-            addPage(std::make_unique<QLabel>(item));
-        });
-    }
-    void openDialog() override { addPage(std::make_unique<QLabel>(QString::number(nextPageNumber()))); }
-};
 
 class TestToolWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void gestures_data();
-    void gestures();
-    void storedPagesPutOff_data();
-    void storedPagesPutOff();
+    void tabsAndLooks_data();
+    void tabsAndLooks();
+    void storedItemsReplacedAtTheEnd_data();
+    void storedItemsReplacedAtTheEnd();
+    void failedSaveIsReported();
 };
 
-void TestToolWindow::gestures_data()
+void TestToolWindow::tabsAndLooks_data()
 {
-    // n = "&Nouveau", d = "&Supprimer", N and Q = Ctrl+N and Ctrl+Q, a digit =
-    // choose that tab; D = double click, r = framed flags set again from
-    // outside, as the main window does after its preferences dialog. Seen:
-    // the flags after each double click, then the tab labels and the number
-    // the current page shows.
-    QTest::addColumn<bool>("onTop");
+    // Stopwatches stored in conf.ini, their pages put off as the main window
+    // puts them off; then the steps: n and d = "&Nouveau" and "&Supprimer",
+    // N and Q = Ctrl+N and Ctrl+Q, a digit = choose that tab, s and S = show
+    // the window with the framed flags, S staying on top, as the main window
+    // sets them after its preferences, D = double click. Seen: the flags
+    // after each double click, then the tabs built and the current one.
+    QTest::addColumn<int>("stored");
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QStringList>("seen");
 
     QTest::addRow("deleting n°2 of three then creating gives n°1, n°3, n°4, with the keys too")
-        << false << "nnN1Qn" << QStringList{u8"Alarme n°1", u8"Alarme n°3", u8"Alarme n°4", "4"};
+        << 0 << "snnN1Qn" << QStringList{"Chrono n°1", "Chrono n°3", "Chrono n°4", "Chrono n°4"};
     QTest::addRow("deleting every tab does not restart the numbering")
-        << false << "nnddn" << QStringList{u8"Alarme n°3", "3"};
-    QTest::addRow("Supprimer on an empty window does nothing") << false << "dd" << QStringList{"none"};
-    QTest::addRow("stay-on-top is kept in both looks")
-        << true << "DD" << QStringList{"40801", "8047001", "none"};
-    QTest::addRow("frameless, framed with the close button; re-applied framed flags do not reset the switch")
-        << false << "DrDD" << QStringList{"801", "8007001", "801", "none"};
+        << 0 << "nnddn" << QStringList{"Chrono n°3", "Chrono n°3"};
+    QTest::addRow("Supprimer on an empty window does nothing") << 0 << "dd" << QStringList{""};
+    QTest::addRow("frameless, framed with the close button; staying on top in both looks once asked")
+        << 0 << "sDDSDD" << QStringList{"801", "8007001", "40801", "8047001", ""};
+    QTest::addRow("stored pages wait") << 2 << "" << QStringList{""};
+    QTest::addRow("stored pages are built when shown, numbered first, the last current")
+        << 2 << "s" << QStringList{"Chrono n°1", "Chrono n°2", "Chrono n°2"};
+    QTest::addRow("a new page comes after the stored ones")
+        << 2 << "n" << QStringList{"Chrono n°1", "Chrono n°2", "Chrono n°3", "Chrono n°3"};
+    QTest::addRow("removing builds them first") << 2 << "d" << QStringList{"Chrono n°1", "Chrono n°1"};
 }
 
-void TestToolWindow::gestures()
+void TestToolWindow::tabsAndLooks()
 {
-    QFETCH(bool, onTop);
+    QFETCH(int, stored);
     QFETCH(QString, steps);
+    TestDay day(QStringLiteral("10:00:00.000"));
+    QVERIFY(day.conf.write("[stopwatch]\nsize=" + QByteArray::number(stored) + "\n1\\s=1\n2\\s=2\n"));
 
-    LabelWindow window;
+    FenetreChronometres window(nullptr, ToolWindow::StoredPages::Later);
+    QTabWidget* tabs = window.findChild<QTabWidget*>();
     QStringList seen;
-    for (const QChar step : QStringLiteral("r") + steps) {
-        if (step == 'r') {
-            window.setWindowFlags(framedWindowFlags(onTop));
+    for (const QChar step : steps) {
+        if (step.toLower() == 's') {
+            window.setWindowFlags(framedWindowFlags(step == 'S'));
             window.show();
             QVERIFY(QTest::qWaitForWindowActive(&window));
         } else if (step == 'D') {
             QTest::mouseDClick(&window, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
             seen << (window.isVisible() ? QString::number(int(window.windowFlags()), 16) : "hidden");
-        } else if (step == 'n' || step == 'd') {
-            QVERIFY(triggerToolAction(window, step == 'n' ? "&Nouveau" : "&Supprimer"));
+        } else if (step == 'n') {
+            window.openDialog();
+        } else if (step == 'd') {
+            window.remove();
         } else if (step.isDigit()) {
-            toolTabs(window)->setCurrentIndex(step.digitValue());
+            tabs->setCurrentIndex(step.digitValue());
         } else {
             QTest::keyClick(&window, Qt::Key(step.unicode()), Qt::ControlModifier);
         }
     }
-    const auto* current = qobject_cast<QLabel*>(toolTabs(window)->currentWidget());
-    QTEST(seen + tabTexts(window) << (current ? current->text() : "none"), "seen");
+    for (int i = 0; i < tabs->count(); ++i)
+        seen << tabs->tabText(i);
+    QTEST(seen << tabs->tabText(tabs->currentIndex()), "seen");
 }
 
-void TestToolWindow::storedPagesPutOff_data()
+void TestToolWindow::storedItemsReplacedAtTheEnd_data()
 {
-    QTest::addColumn<QString>("firstUse");
-    QTest::addRow("a new page comes after them") << "new";
-    QTest::addRow("removing builds them first") << "remove";
-    QTest::addRow("showing the window builds them") << "show";
+    // The size each tool's array claims, whether the tools' switches are on
+    // at the end of the run, and what each array holds then.
+    QTest::addColumn<QByteArray>("size");
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<QStringList>("saved");
+
+    QTest::addRow("the entries there, numbered again, whatever the size says")
+        << QByteArray("2000000000") << true
+        << QStringList{"alarm: Un|Quatre", "timer: Un|Quatre", "pasttime: Un|Quatre", "stopwatch: Un|Quatre"};
+    QTest::addRow("removed when the switch is off, but for the stopwatches of the last run that kept them")
+        << QByteArray("4") << false
+        << QStringList{"alarm removed", "timer removed", "pasttime removed", "stopwatch: Un|||Quatre"};
 }
 
-void TestToolWindow::storedPagesPutOff()
+void TestToolWindow::storedItemsReplacedAtTheEnd()
 {
-    QFETCH(QString, firstUse);
-    LabelWindow window(ToolWindow::StoredPages::Later, {"a", "b"});
-    QCOMPARE(window.findChild<QTabWidget*>()->count(), 0);
-    if (firstUse == "show")
-        window.show();
-    else
-        QVERIFY(triggerToolAction(window, firstUse == "new" ? "&Nouveau" : "&Supprimer"));
-    const QStringList seen =
-        tabTexts(window, [](QWidget& page) { return static_cast<QLabel&>(page).text(); });
-    QCOMPARE(seen,
-             firstUse == "new"          ? QStringList({"a", "b", "3"})
-                 : firstUse == "remove" ? QStringList{"a"}
-                                        : QStringList({"a", "b"}));
+    QFETCH(QByteArray, size);
+    QFETCH(bool, keep);
+    const QStringList arrays{"alarm", "timer", "pasttime", "stopwatch"};
+    TestDay day(QStringLiteral("10:00:00.003"));
+    // "01" is no name that an array writes.
+    QByteArray stored;
+    for (const QString& array : arrays)
+        stored += '[' + array.toLatin1() + "]\n01\\title=Zero\n1\\date=2027-01-01T00:00:00\n1\\title=Un\n"
+            + "4\\date=2027-02-01T00:00:00\n4\\title=Quatre\nsize=" + size + '\n';
+    QVERIFY(day.conf.write(stored));
+    {
+        // Their pages put off, as the main window makes them: storing the
+        // items at the end builds them.
+        constexpr auto later = ToolWindow::StoredPages::Later;
+        const FenetreAlarmes alarms(nullptr, later);
+        const FenetreComptesARebours countdowns(nullptr, later);
+        const FenetreTempsEcoules counters(nullptr, later);
+        const FenetreChronometres stopwatches(nullptr, later);
+        Configuration& c = g_configuration;
+        c.sauvegarde_alarmes = c.sauvegarde_car = c.sauvegarde_te = c.sauvegarde_chronos = keep;
+    }
+    const auto file = day.conf.read();
+    QStringList saved;
+    for (const QString& array : arrays) {
+        QStringList titles;
+        for (int i = 1; i <= file->value(array + "/size").toInt(); ++i)
+            titles << file->value(QStringLiteral("%1/%2/title").arg(array).arg(i)).toString();
+        saved << (file->childGroups().contains(array) ? array + ": " + titles.join('|') : array + " removed");
+    }
+    QTEST(saved, "saved");
+    // Nothing is left of a replaced array.
+    QCOMPARE(day.conf.contents().count("Zero"), keep ? 0 : 1);
+}
+
+void TestToolWindow::failedSaveIsReported()
+{
+    TestDay day(QStringLiteral("10:00:00.003"));
+    setConfigurationFilePath(QStringLiteral("/dev/null/conf.ini"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         "Clepsa : impossible d'enregistrer les réglages dans /dev/null/conf.ini");
+    FenetreComptesARebours window(nullptr);
 }
 
 QTEST_MAIN(TestToolWindow)
