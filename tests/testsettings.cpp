@@ -72,7 +72,8 @@ void TestSettings::loadedAndSaved_data()
         << QByteArray("[alarm]\n1\\title=Lever\nsize=1\n[General]\nvieille_cle=garder\n"
                       "[sonnerie]\nbip\\frequence=880\n[vibra")
         << QStringList()
-        << QStringList{"alarm/1/title=Lever", "alarm/size=1", "vieille_cle=garder", "sonnerie/bip/frequence=880"};
+        << QStringList{"alarm/1/title=Lever", "alarm/size=1", "vieille_cle=garder",
+                       "sonnerie/bip/frequence=880"};
 }
 
 void TestSettings::loadedAndSaved()

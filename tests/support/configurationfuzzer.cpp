@@ -45,19 +45,20 @@ namespace {
 // clang-format off
 const char* const kOddValues[] = {
     "2147483647", "-2147483648", "2147483648", "99999999999999999999", "-1", "1e308", "0x7fffffff", " 12 ",
-    "--3", "08", "2026-13-45T25:61:61", "0000-00-00T00:00:00", "-9999-01-01T00:00:00", "9999999-12-31T23:59:59",
-    "2026-02-30T12:00:00", "2026-12-05T10:00:00+14:00", "@DateTime(garbage)", "@DateTime()",
-    "@DateTime(\\0\\0\\0\\x10\\0\\x7f\\xff\\xff\\xff\\xff\\xff\\xff\\x2)", "@DateTime(\\0%\\x8c\\xd6\\0\\0\\0\\0\\0\\x1)",
+    "--3", "08", "2026-13-45T25:61:61", "0000-00-00T00:00:00", "-9999-01-01T00:00:00",
+    "9999999-12-31T23:59:59", "2026-02-30T12:00:00", "2026-12-05T10:00:00+14:00", "@DateTime(garbage)",
+    "@DateTime()", "@DateTime(\\0\\0\\0\\x10\\0\\x7f\\xff\\xff\\xff\\xff\\xff\\xff\\x2)",
+    "@DateTime(\\0%\\x8c\\xd6\\0\\0\\0\\0\\0\\x1)",
     // The first and the last moments a date can hold.
     "\"@DateTime(\\0\\0\\0\\x10\\0\\xff\\xff\\xff\\xe7%; \\f\\x3\\x9a\\0\\0\\0)\"",
     "@DateTime(\\0\\0\\0\\x10\\0\\0\\0\\0\\x18\\xdb\\xf[\\v\\x1\\x8c[\\xff\\0)",
     "\\", "\\x", "\\xZZ", "\\u12", "\"unclosed", "a\\", "%U", "a, b, c", "\"\"", "@Variant(", "@Variant()",
-    "@ByteArray(", "@Rect(1 2 3)", "@Size(-1 -1)", "@Invalid()", "yes", "", "\\x{110000}", "\\xd800", ";comment",
-    "[alarm]", "=", "\\0", "\\n\\r\\t", "@StringList(\\0)"};
+    "@ByteArray(", "@Rect(1 2 3)", "@Size(-1 -1)", "@Invalid()", "yes", "", "\\x{110000}", "\\xd800",
+    ";comment", "[alarm]", "=", "\\0", "\\n\\r\\t", "@StringList(\\0)"};
 const char* const kOddKeys[] = {
     "premier_demarrage", "date", "demarrage\\reduire", "horloge\\pen_size", "sonnerie\\bip\\frequence",
-    "vibration\\duree", "size", "chronos", "%General", "", "\\", "a\\b\\c\\d", "1\\h", "2\\title", "3\\date", "0\\s",
-    "-1\\ms", "01\\active", "2147483647\\file", "4294967297\\message", "1\\1\\title", " 1\\execute"};
+    "vibration\\duree", "size", "chronos", "%General", "", "\\", "a\\b\\c\\d", "1\\h", "2\\title", "3\\date",
+    "0\\s", "-1\\ms", "01\\active", "2147483647\\file", "4294967297\\message", "1\\1\\title", " 1\\execute"};
 // clang-format on
 const char* const kArrays[] = {"alarm", "timer", "pasttime", "stopwatch"};
 
@@ -83,8 +84,8 @@ QByteArray oddValue(QRandomGenerator& random)
         // sanitized build.
         return QByteArray(random.bounded(100) == 0 ? 1 << 20 : 10000, 'x');
     case 1: // a serialized value of any type, with any contents
-        return "@Variant(" + randomBytes(random, 4 + random.bounded(40)).toPercentEncoding().replace('%', "\\x")
-            + ")";
+        return "@Variant("
+            + randomBytes(random, 4 + random.bounded(40)).toPercentEncoding().replace('%', "\\x") + ")";
     case 2:
         return randomBytes(random, random.bounded(40));
     default:
@@ -106,8 +107,9 @@ void damage(QRandomGenerator& random, QByteArray& input)
             input[random.bounded(int(input.size()))] ^= char(1 << random.bounded(8));
         return;
     case 2:
-        input.insert(anyPlace, random.bounded(2) ? QByteArray(1 + random.bounded(4), '\0')
-                                                 : randomBytes(random, 1 + random.bounded(64)));
+        input.insert(anyPlace,
+                     random.bounded(2) ? QByteArray(1 + random.bounded(4), '\0')
+                                       : randomBytes(random, 1 + random.bounded(64)));
         return;
     case 3: {
         QByteArray& line = lines[anyLine()];
@@ -116,8 +118,9 @@ void damage(QRandomGenerator& random, QByteArray& input)
         break;
     }
     case 4:
-        lines.insert(anyLine(), random.bounded(3) ? pick(random, kOddKeys) + ('=' + oddValue(random))
-                                                  : '[' + (pick(random, kArrays) + oddValue(random).left(8)) + ']');
+        lines.insert(anyLine(),
+                     random.bounded(3) ? pick(random, kOddKeys) + ('=' + oddValue(random))
+                                       : '[' + (pick(random, kArrays) + oddValue(random).left(8)) + ']');
         break;
     case 5:
         lines.insert(anyLine(), lines.at(anyLine()));
@@ -146,8 +149,9 @@ void damage(QRandomGenerator& random, QByteArray& input)
 // a "{" in it).
 QMap<QString, QVariant> programKeys(const QString& path)
 {
-    static const QRegularExpression read("^(premier_demarrage|langue|(demarrage|sauvegarde|horloge|vibration|sonnerie)"
-                                         "/[a-z_/]+|(alarm|timer|pasttime|stopwatch)/(size|[1-9][0-9]*/[a-z]+))$");
+    static const QRegularExpression read(
+        "^(premier_demarrage|langue|(demarrage|sauvegarde|horloge|vibration|sonnerie)"
+        "/[a-z_/]+|(alarm|timer|pasttime|stopwatch)/(size|[1-9][0-9]*/[a-z]+))$");
     const QSettings file(path, QSettings::IniFormat);
     QMap<QString, QVariant> keys;
     for (const QString& key : file.allKeys()) {
