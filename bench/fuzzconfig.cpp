@@ -6,6 +6,7 @@
 #include "support/testday.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTextStream>
 
 int main(int argc, char* argv[])
@@ -20,18 +21,17 @@ int main(int argc, char* argv[])
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
 
     TestDay day(QStringLiteral("10:00:00.003"));
-    const ConfigurationLoadReport report = fuzzConfigurationLoad(day, seed, count, 60000);
+    QElapsedTimer time;
+    time.start();
+    const QList<int> unstable = fuzzConfigurationLoad(day, seed, count, 60);
+    const qint64 ms = time.elapsed();
 
     QTextStream out(stdout);
-    out << "Inputs run: " << report.inputs << " (seed " << seed << ")\n"
-        << "Time: " << report.totalMs << " ms, " << double(report.totalMs) / qMax(1, report.inputs)
-        << " ms per input\n"
-        << "Slowest: input " << report.slowestIndex << ", " << report.slowestMs << " ms, "
-        << report.slowestInput.size() << " bytes beginning "
-        << report.slowestInput.left(200).toPercentEncoding(" =[]\\/\n") << "\n"
-        << "Stored differently by a second run: " << report.unstable.size() << " inputs";
-    for (const int index : report.unstable.mid(0, 20))
+    out << "Inputs run: " << count << " (seed " << seed << ")\n"
+        << "Time: " << ms << " ms, " << double(ms) / qMax(1, count) << " ms per input\n"
+        << "Stored differently by a second run: " << unstable.size() << " inputs";
+    for (const int index : unstable.mid(0, 20))
         out << " " << index;
     out << "\n";
-    return report.unstable.isEmpty() ? 0 : 1;
+    return unstable.isEmpty() ? 0 : 1;
 }
