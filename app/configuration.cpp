@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -72,6 +73,92 @@ void readValue(const QVariant& stored, QString& value)
         value = stored.toString();
 }
 
+// The type a value that QSettings would read as "@Variant(...)" or
+// "@DateTime(...)" stores in its first four bytes, as the file escapes them;
+// -1 when the value is no such thing.
+qint64 storedVariantType(QByteArrayView value)
+{
+    for (const QByteArrayView prefix : {QByteArrayView("@Variant("), QByteArrayView("@DateTime(")}) {
+        if (!value.startsWith(prefix))
+            continue;
+        quint32 type = 0;
+        int bytes = 0;
+        for (qsizetype i = prefix.size(); bytes < 4 && i < value.size(); ++bytes) {
+            int byte = static_cast<unsigned char>(value[i++]);
+            if (byte == '\\' && i < value.size()) {
+                const char escaped = value[i++];
+                const bool hex = escaped == 'x';
+                const int base = hex ? 16 : 8;
+                if (!hex && (escaped < '0' || escaped > '7')) {
+                    byte = escaped;
+                } else {
+                    // As QSettings reads them: every digit that follows.
+                    byte = hex ? 0 : escaped - '0';
+                    const auto digit = [base](char c) {
+                        const char lower = c >= 'A' && c <= 'F' ? char(c - 'A' + 'a') : c;
+                        const int d = QByteArrayView("0123456789abcdef").indexOf(lower);
+                        return d < base ? d : -1;
+                    };
+                    for (; i < value.size() && digit(value[i]) >= 0; ++i)
+                        byte = (byte * base + digit(value[i])) & 0xffff;
+                }
+            }
+            type = (type << 8) | quint32(byte & 0xff);
+        }
+        return type;
+    }
+    return -1;
+}
+
+// A damaged binary value can make QSettings read a list of billions of
+// items from a few bytes, which holds the clock for minutes as the file is
+// read. The clock only ever stores dates and times in binary: any other
+// binary value of the file, hand-edited or damaged, is emptied (in the file,
+// before QSettings reads it), as if it had never been readable.
+void emptyForeignBinaryValues(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray contents = file.readAll();
+    file.close();
+    if (!contents.contains("@Variant(") && !contents.contains("@DateTime("))
+        return;
+    QList<QByteArray> lines = contents.split('\n');
+    bool changed = false;
+    for (QByteArray& line : lines) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals < 0 || line.startsWith(';'))
+            continue;
+        // Each item of a list, quoted or not, is read the same way.
+        bool foreign = false;
+        bool quoted = false;
+        qsizetype start = equals + 1;
+        for (qsizetype i = start; i <= line.size() && !foreign; ++i) {
+            if (i < line.size() && line[i] == '"')
+                quoted = !quoted;
+            if (i < line.size() && (quoted || line[i] != ','))
+                continue;
+            const QByteArray item = line.mid(start, i - start).trimmed();
+            const qint64 type = storedVariantType(QByteArrayView(item).sliced(item.startsWith('"') ? 1 : 0));
+            foreign = type >= 0 && type != QMetaType::QDate && type != QMetaType::QTime
+                && type != QMetaType::QDateTime;
+            start = i + 1;
+        }
+        if (foreign) {
+            line.truncate(equals + 1);
+            changed = true;
+        }
+    }
+    if (!changed)
+        return;
+    QSaveFile emptied(path);
+    if (emptied.open(QIODevice::WriteOnly)) {
+        emptied.write(lines.join('\n'));
+        emptied.commit();
+    }
+}
+
 } // namespace
 
 QString locateConfigurationFile(const QString& programDir, const WritableTest& isWritable)
@@ -100,6 +187,7 @@ QString configurationFilePath()
 
 std::unique_ptr<QSettings> openConfiguration()
 {
+    emptyForeignBinaryValues(configurationFilePath());
     auto settings = std::make_unique<QSettings>(configurationFilePath(), QSettings::IniFormat);
     // Written beside and renamed over the file: a full disk cannot cut it.
     settings->setAtomicSyncRequired(true);

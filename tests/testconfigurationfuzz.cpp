@@ -45,6 +45,10 @@ void TestConfigurationFuzz::damagedFiles_data()
         << QByteArray("[alarm]\n1\\title=\\\n1\\message=X\n1\\file=@Variant(\\0\\0\\0\\x7f\\xff\n"
                       "2\\title=@ByteArray(\n2\\message=\\x{110000}\\xd800\nsize=2\n")
         << QList<int>{2, 0, 0, 0};
+    // Read as is, it would be a list of two billion points.
+    QTest::addRow("a date damaged into another type") << QByteArray(
+        "[timer]\n1\\date=@DateTime(\\0\\0\\0V\\0\\x7f\\xff\\xff\\xff)\n1\\title=T\n"
+        "2\\date=2027-01-01T00:00:00\n2\\title=\"@Variant(\\0\\0\\0V\\0\\x7f\\xff\\xff\\xff)\"\nsize=2\n") << QList<int>{0, 1, 0, 0};
     QTest::addRow("a megabyte of title") << QByteArray("[pasttime]\n1\\date=2026-01-01T00:00:00\n1\\title=")
             + QByteArray(1 << 20, 'x')
             + "\nsize=1\n" << QList<int>{0, 0, 1, 0};
