@@ -42,7 +42,6 @@ struct ClockFaceLook
     int second = -1;
 
     bool operator==(const ClockFaceLook& other) const;
-    bool operator!=(const ClockFaceLook& other) const { return !(*this == other); }
 };
 
 // The look the settings give the face at `time`.

@@ -73,41 +73,67 @@ void readValue(const QVariant& stored, QString& value)
         value = stored.toString();
 }
 
-// The type a value that QSettings would read as "@Variant(...)" or
-// "@DateTime(...)" stores in its first four bytes, as the file escapes them;
-// -1 when the value is no such thing.
+// The byte at `i` of a value as QSettings unescapes it, moving `i` past it:
+// "\\x" and "\\" with octal digits take every digit that follows.
+int unescapedByte(QByteArrayView value, qsizetype& i)
+{
+    const char c = value[i++];
+    if (c != '\\' || i == value.size())
+        return static_cast<unsigned char>(c);
+    const char escaped = value[i++];
+    const bool hex = escaped == 'x';
+    if (!hex && (escaped < '0' || escaped > '7'))
+        return static_cast<unsigned char>(escaped);
+    const int base = hex ? 16 : 8;
+    int byte = hex ? 0 : escaped - '0';
+    for (; i < value.size(); ++i) {
+        const char lower = value[i] >= 'A' && value[i] <= 'F' ? char(value[i] - 'A' + 'a') : value[i];
+        const int digit = int(QByteArrayView("0123456789abcdef").indexOf(lower));
+        if (digit < 0 || digit >= base)
+            break;
+        byte = (byte * base + digit) & 0xff;
+    }
+    return byte;
+}
+
+// The type that a value QSettings reads as "@Variant(...)" or
+// "@DateTime(...)" stores in its first four bytes; -1 for any other value.
 qint64 storedVariantType(QByteArrayView value)
 {
     for (const QByteArrayView prefix : {QByteArrayView("@Variant("), QByteArrayView("@DateTime(")}) {
         if (!value.startsWith(prefix))
             continue;
         quint32 type = 0;
-        int bytes = 0;
-        for (qsizetype i = prefix.size(); bytes < 4 && i < value.size(); ++bytes) {
-            int byte = static_cast<unsigned char>(value[i++]);
-            if (byte == '\\' && i < value.size()) {
-                const char escaped = value[i++];
-                const bool hex = escaped == 'x';
-                const int base = hex ? 16 : 8;
-                if (!hex && (escaped < '0' || escaped > '7')) {
-                    byte = escaped;
-                } else {
-                    // As QSettings reads them: every digit that follows.
-                    byte = hex ? 0 : escaped - '0';
-                    const auto digit = [base](char c) {
-                        const char lower = c >= 'A' && c <= 'F' ? char(c - 'A' + 'a') : c;
-                        const int d = QByteArrayView("0123456789abcdef").indexOf(lower);
-                        return d < base ? d : -1;
-                    };
-                    for (; i < value.size() && digit(value[i]) >= 0; ++i)
-                        byte = (byte * base + digit(value[i])) & 0xffff;
-                }
-            }
-            type = (type << 8) | quint32(byte & 0xff);
-        }
+        qsizetype i = prefix.size();
+        for (int bytes = 0; bytes < 4 && i < value.size(); ++bytes)
+            type = (type << 8) | quint32(unescapedByte(value, i));
         return type;
     }
     return -1;
+}
+
+// Whether the value of an INI line holds, alone or as an item of a list,
+// quoted or not, a binary value of another type than a date or a time.
+bool holdsForeignBinaryValue(const QByteArray& value)
+{
+    bool quoted = false;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= value.size(); ++i) {
+        if (i < value.size()) {
+            if (value[i] == '"')
+                quoted = !quoted;
+            if (quoted || value[i] != ',')
+                continue;
+        }
+        QByteArray item = value.mid(start, i - start).trimmed();
+        if (item.startsWith('"'))
+            item.remove(0, 1);
+        const qint64 type = storedVariantType(item);
+        if (type >= 0 && type != QMetaType::QDate && type != QMetaType::QTime && type != QMetaType::QDateTime)
+            return true;
+        start = i + 1;
+    }
+    return false;
 }
 
 // A damaged binary value can make QSettings read a list of billions of
@@ -128,32 +154,13 @@ void emptyForeignBinaryValues(const QString& path)
     bool changed = false;
     for (QByteArray& line : lines) {
         const qsizetype equals = line.indexOf('=');
-        if (equals < 0 || line.startsWith(';'))
+        if (equals < 0 || line.startsWith(';') || !holdsForeignBinaryValue(line.mid(equals + 1)))
             continue;
-        // Each item of a list, quoted or not, is read the same way.
-        bool foreign = false;
-        bool quoted = false;
-        qsizetype start = equals + 1;
-        for (qsizetype i = start; i <= line.size() && !foreign; ++i) {
-            if (i < line.size() && line[i] == '"')
-                quoted = !quoted;
-            if (i < line.size() && (quoted || line[i] != ','))
-                continue;
-            const QByteArray item = line.mid(start, i - start).trimmed();
-            const qint64 type = storedVariantType(QByteArrayView(item).sliced(item.startsWith('"') ? 1 : 0));
-            foreign = type >= 0 && type != QMetaType::QDate && type != QMetaType::QTime
-                && type != QMetaType::QDateTime;
-            start = i + 1;
-        }
-        if (foreign) {
-            line.truncate(equals + 1);
-            changed = true;
-        }
+        line.truncate(equals + 1);
+        changed = true;
     }
-    if (!changed)
-        return;
     QSaveFile emptied(path);
-    if (emptied.open(QIODevice::WriteOnly)) {
+    if (changed && emptied.open(QIODevice::WriteOnly)) {
         emptied.write(lines.join('\n'));
         emptied.commit();
     }

@@ -41,6 +41,7 @@ private:
     QTimer* m_timer;
     // Invalid before the first check.
     QDateTime m_checkedAt;
-    // The minute of m_checkedAt, counted since 1970.
+    // The minute of m_checkedAt, counted since 1970, kept so that a tick
+    // converts only its own time.
     qint64 m_checkedMinute = 0;
 };
