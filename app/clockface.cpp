@@ -60,6 +60,18 @@ void drawHand(QPainter& painter, QPoint centre, double length, double angle)
     painter.drawLine(centre, QPoint(centre.x() + dx, centre.y() - dy));
 }
 
+QPoint faceCentre(const QPoint& at)
+{
+    return at + QPoint(kClockFaceSize / 2, kClockFaceSize / 2);
+}
+
+QPen handPen(const ClockFaceLook& look)
+{
+    QColor opaque = look.hands;
+    opaque.setAlpha(255);
+    return QPen(opaque, std::max(look.handWidth, 0), Qt::SolidLine, Qt::RoundCap);
+}
+
 int colourComponent(int value)
 {
     return qBound(0, value, 255);
@@ -88,17 +100,8 @@ QPixmap drawClockFace(const QString& imagePath, const QColor& handColour, int ha
 void paintClockFace(QPainter& painter, const QPoint& at, const QString& imagePath, const QColor& handColour,
                     int handWidth, bool secondHand, int hour, int minute, int second)
 {
-    const QImage& face = faceBackground(imagePath);
-    painter.drawImage(at, face);
-
-    const QPoint centre = at + QPoint(face.width() / 2, face.height() / 2);
-    QColor opaque = handColour;
-    opaque.setAlpha(255);
-    painter.setPen(QPen(opaque, std::max(handWidth, 0), Qt::SolidLine, Qt::RoundCap));
-    drawHand(painter, centre, kHourHandLength, kFullTurn * (hour % 12) / 12.0);
-    drawHand(painter, centre, kMinuteHandLength, kFullTurn * minute / 60.0);
-    if (secondHand)
-        drawHand(painter, centre, kSecondHandLength, kFullTurn * second / 60.0);
+    paintClockFace(painter, at,
+                   ClockFaceLook{imagePath, handColour, handWidth, secondHand, hour, minute, second});
 }
 
 bool ClockFaceLook::operator==(const ClockFaceLook& other) const
@@ -112,12 +115,34 @@ ClockFaceLook configuredFaceLook(QTime time)
 {
     const Configuration& c = g_configuration;
     const bool secondHand = c.horloge_aiguille_seconde;
-    return {c.horloge_image, configuredHandColour(), c.horloge_pen_size, secondHand, time.hour(), time.minute(),
-            secondHand ? time.second() : -1};
+    return {c.horloge_image, configuredHandColour(),         c.horloge_pen_size, secondHand, time.hour(),
+            time.minute(),   secondHand ? time.second() : -1};
 }
 
 void paintClockFace(QPainter& painter, const QPoint& at, const ClockFaceLook& look)
 {
-    paintClockFace(painter, at, look.image, look.hands, look.handWidth, look.secondHand, look.hour, look.minute,
-                   std::max(look.second, 0));
+    paintFaceUnderSecondHand(painter, at, look);
+    paintSecondHand(painter, at, look);
+}
+
+void paintFaceUnderSecondHand(QPainter& painter, const QPoint& at, const ClockFaceLook& look)
+{
+    painter.drawImage(at, faceBackground(look.image));
+    painter.setPen(handPen(look));
+    drawHand(painter, faceCentre(at), kHourHandLength, kFullTurn * (look.hour % 12) / 12.0);
+    drawHand(painter, faceCentre(at), kMinuteHandLength, kFullTurn * look.minute / 60.0);
+}
+
+void paintSecondHand(QPainter& painter, const QPoint& at, const ClockFaceLook& look)
+{
+    if (!look.secondHand)
+        return;
+    painter.setPen(handPen(look));
+    drawHand(painter, faceCentre(at), kSecondHandLength, kFullTurn * std::max(look.second, 0) / 60.0);
+}
+
+bool ClockFaceLook::sameUnderSecondHand(const ClockFaceLook& other) const
+{
+    return std::tie(image, hands, handWidth, hour, minute)
+        == std::tie(other.image, other.hands, other.handWidth, other.hour, other.minute);
 }

@@ -42,8 +42,14 @@ struct ClockFaceLook
     int second = -1;
 
     bool operator==(const ClockFaceLook& other) const;
+    // Whether the two differ at most in the second hand.
+    bool sameUnderSecondHand(const ClockFaceLook& other) const;
 };
 
 // The look the settings give the face at `time`.
 ClockFaceLook configuredFaceLook(QTime time);
 void paintClockFace(QPainter& painter, const QPoint& at, const ClockFaceLook& look);
+// The same in two layers: everything but the second hand, which changes once
+// a minute, and the second hand over it.
+void paintFaceUnderSecondHand(QPainter& painter, const QPoint& at, const ClockFaceLook& look);
+void paintSecondHand(QPainter& painter, const QPoint& at, const ClockFaceLook& look);

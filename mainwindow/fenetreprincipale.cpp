@@ -12,6 +12,7 @@
 #include "app/windowgestures.h"
 #include "mainwindow/aboutdialog.h"
 #include "mainwindow/cachedframe.h"
+#include "mainwindow/cachedglyphs.h"
 #include "mainwindow/pluginloader.h"
 #include "platform/beep.h"
 #include "preferences/dialogpreferences.h"
@@ -98,10 +99,10 @@ FenetrePrincipale::FenetrePrincipale()
     connect(g_jtime, &JTime::secondChanged, this, &FenetrePrincipale::update_horloge);
     connect(g_jtime, &JTime::hourChanged, this, &FenetrePrincipale::nouvelle_heure);
 
+    fixTickingSizes();
     // The window is never shown with empty labels.
     update_horloge();
     drawFace();
-    fixTickingSizes();
 }
 
 FenetrePrincipale::~FenetrePrincipale()
@@ -162,6 +163,8 @@ void FenetrePrincipale::drawFace()
     const ClockFaceLook look = configuredFaceLook(*g_jtime);
     if (look == m_shownFace)
         return;
+    if (!look.sameUnderSecondHand(m_shownFace))
+        m_faceFrame->stillChanged();
     m_shownFace = look;
     m_ui->m_horloge->update();
 }
@@ -174,10 +177,16 @@ void FenetrePrincipale::fixTickingSizes()
     // its contents, which are the size of a face.
     m_ui->m_horloge->setPixmap(QPixmap(kClockFaceSize, kClockFaceSize));
     m_ui->m_horloge->setFixedSize(m_ui->m_horloge->sizeHint());
-    new CachedFrame(m_ui->m_horloge, [this](QPainter& painter, const QRect& contents) {
-        paintClockFace(painter, contents.topLeft(), m_shownFace);
-    });
+    m_faceFrame = new CachedFrame(
+        m_ui->m_horloge,
+        [this](QPainter& painter, const QRect& contents) {
+            paintFaceUnderSecondHand(painter, contents.topLeft(), m_shownFace);
+        },
+        [this](QPainter& painter, const QRect& contents) {
+            paintSecondHand(painter, contents.topLeft(), m_shownFace);
+        });
     holdSize(m_ui->m_heure, QStringLiteral("00:00:00"));
+    new CachedGlyphs(m_ui->m_heure, QStringLiteral("0123456789:"));
     // Opaque, the time repaints itself alone, not the window beneath it too.
     m_ui->m_heure->setAutoFillBackground(true);
 }

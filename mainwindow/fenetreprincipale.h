@@ -8,6 +8,8 @@
 
 #include <memory>
 
+class CachedFrame;
+
 class AboutDialog;
 class DialogPreferences;
 class FenetreAlarmes;
@@ -85,4 +87,5 @@ private:
     bool m_trayMenuOpen = false;
     // What the face shows; it is repainted only when that changes.
     ClockFaceLook m_shownFace;
+    CachedFrame* m_faceFrame = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "app/clockface.h"
 #include "app/configuration.h"
 #include "app/globals.h"
+#include "mainwindow/cachedglyphs.h"
 #include "mainwindow/fenetreprincipale.h"
 #include "support/moverecorder.h"
 #include "support/testday.h"
@@ -147,6 +148,29 @@ void TestMainWindow::aTickRepaintsTheFaceAsSetAndTheTimeAlone()
     const QImage window = m_window->grab().toImage();
     time->setAutoFillBackground(!time->autoFillBackground());
     QCOMPARE(m_window->grab().toImage(), window);
+
+    // Painted from glyphs looked up once, the time looks as the label paints
+    // it, whatever the digits; another font is checked again first.
+    auto* glyphs = time->findChild<CachedGlyphs*>();
+    for (const int size : {time->font().pointSize(), 11}) {
+        time->setFont(QFont(time->font().family(), size));
+        QVERIFY(!glyphs->paintsGlyphs());
+        QTRY_VERIFY(glyphs->paintsGlyphs());
+        for (const char* shown : {"01:23:45", "67:89:00", "11:11:11", "--:--"}) {
+            time->setText(shown);
+            const QImage painted = time->grab().toImage();
+            time->removeEventFilter(glyphs);
+            QCOMPARE(painted, time->grab().toImage());
+            time->installEventFilter(glyphs);
+        }
+    }
+
+    // With the second hand, it is painted over the rest of the face.
+    c.horloge_aiguille_seconde = true;
+    m_day->tick("14:08:37.000");
+    plain.setPixmap(drawClockFace(c.horloge_image, QColor(255, 0, 128), 0, true, 14, 8, 37));
+    QCOMPARE(face->grab().toImage().convertToFormat(QImage::Format_RGB32),
+             around.grab().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 void TestMainWindow::menuEntries_data()
