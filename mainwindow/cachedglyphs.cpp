@@ -49,6 +49,10 @@ bool CachedGlyphs::eventFilter(QObject* watched, QEvent* event)
 void CachedGlyphs::check()
 {
     m_checkQueued = false;
+    // Checked on what the label shows: while that is something else, the
+    // next paint asks again.
+    if (!shows(m_label->text()))
+        return;
     m_painter = Painter::Label;
     if (!prepareGlyphs())
         return;
@@ -62,6 +66,17 @@ void CachedGlyphs::check()
     const QImage byLabel = rendered(Painter::Label);
     const QImage byGlyphs = rendered(Painter::Glyphs);
     m_painter = byGlyphs == byLabel ? Painter::Glyphs : Painter::Label;
+}
+
+bool CachedGlyphs::shows(const QString& text) const
+{
+    if (text.isEmpty())
+        return false;
+    for (const QChar character : text) {
+        if (!m_characters.contains(character))
+            return false;
+    }
+    return true;
 }
 
 bool CachedGlyphs::prepareGlyphs()
@@ -100,13 +115,13 @@ bool CachedGlyphs::prepareGlyphs()
 bool CachedGlyphs::paintGlyphs(QPainter& painter) const
 {
     const QString text = m_label->text();
+    if (!shows(text))
+        return false;
     QList<quint32> glyphs;
     QList<QPointF> positions;
     qreal width = 0;
     for (const QChar character : text) {
         const qsizetype index = m_characters.indexOf(character);
-        if (index < 0)
-            return false;
         glyphs.append(m_glyphs.at(index));
         positions.append(QPointF(width, 0));
         width += m_advances.at(index);

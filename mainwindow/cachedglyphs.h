@@ -31,6 +31,8 @@ private:
     enum class Painter { Unchecked, Label, Glyphs };
 
     void check();
+    // Whether `text` is something to paint from the glyphs.
+    bool shows(const QString& text) const;
     bool prepareGlyphs();
     bool paintGlyphs(QPainter& painter) const;
 

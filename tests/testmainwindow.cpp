@@ -156,7 +156,7 @@ void TestMainWindow::aTickRepaintsTheFaceAsSetAndTheTimeAlone()
         time->setFont(QFont(time->font().family(), size));
         QVERIFY(!glyphs->paintsGlyphs());
         QTRY_VERIFY(glyphs->paintsGlyphs());
-        for (const char* shown : {"01:23:45", "67:89:00", "11:11:11", "--:--"}) {
+        for (const char* shown : {"--:--", "01:23:45", "67:89:00", "11:11:11"}) {
             time->setText(shown);
             const QImage painted = time->grab().toImage();
             time->removeEventFilter(glyphs);
