@@ -13,7 +13,8 @@ CachedFrame::CachedFrame(QLabel* label, PaintContents paintStill, PaintContents 
     // The frame alone, over what shows around its rounded corners, so that
     // the label can paint itself whole.
     label->setPixmap(QPixmap());
-    m_frame = QPixmap(label->size());
+    m_frame = QPixmap(label->size() * label->devicePixelRatioF());
+    m_frame.setDevicePixelRatio(label->devicePixelRatioF());
     m_frame.fill(label->parentWidget()->palette().color(QPalette::Window));
     label->render(&m_frame, QPoint(), QRegion(), QWidget::DrawChildren);
     label->setAttribute(Qt::WA_OpaquePaintEvent);

@@ -35,6 +35,9 @@ bool CachedGlyphs::eventFilter(QObject* watched, QEvent* event)
     default:
         return false;
     }
+    // Moved to a screen of another pixel density, it is checked again.
+    if (m_painter != Painter::Unchecked && m_label->devicePixelRatioF() != m_checkedRatio)
+        m_painter = Painter::Unchecked;
     if (m_painter == Painter::Unchecked && !m_checkQueued) {
         // Not while the label is being painted, nor before it first shows.
         m_checkQueued = true;
@@ -54,11 +57,13 @@ void CachedGlyphs::check()
     if (!shows(m_label->text()))
         return;
     m_painter = Painter::Label;
+    m_checkedRatio = m_label->devicePixelRatioF();
     if (!prepareGlyphs())
         return;
     const auto rendered = [this](Painter painter) {
         m_painter = painter;
-        QImage image(m_label->size(), QImage::Format_ARGB32_Premultiplied);
+        QImage image(m_label->size() * m_checkedRatio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(m_checkedRatio);
         image.fill(Qt::transparent);
         m_label->render(&image);
         return image;

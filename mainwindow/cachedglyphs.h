@@ -40,6 +40,8 @@ private:
     const QString m_characters;
     Painter m_painter = Painter::Unchecked;
     bool m_checkQueued = false;
+    // The pixel density it was checked at.
+    qreal m_checkedRatio = 0;
     QRawFont m_font;
     QList<quint32> m_glyphs;
     QList<qreal> m_advances;
