@@ -92,23 +92,15 @@ QPixmap drawClockFace(const QString& imagePath, const QColor& handColour, int ha
     QImage face(kClockFaceSize, kClockFaceSize, QImage::Format_ARGB32_Premultiplied);
     face.fill(Qt::transparent);
     QPainter painter(&face);
-    paintClockFace(painter, QPoint(0, 0), imagePath, handColour, handWidth, secondHand, hour, minute, second);
+    paintClockFace(painter, QPoint(0, 0),
+                   ClockFaceLook{imagePath, handColour, handWidth, secondHand, hour, minute, second});
     painter.end();
     return QPixmap::fromImage(std::move(face));
 }
 
-void paintClockFace(QPainter& painter, const QPoint& at, const QString& imagePath, const QColor& handColour,
-                    int handWidth, bool secondHand, int hour, int minute, int second)
-{
-    paintClockFace(painter, at,
-                   ClockFaceLook{imagePath, handColour, handWidth, secondHand, hour, minute, second});
-}
-
 bool ClockFaceLook::operator==(const ClockFaceLook& other) const
 {
-    return std::tie(image, hands, handWidth, secondHand, hour, minute, second)
-        == std::tie(other.image, other.hands, other.handWidth, other.secondHand, other.hour, other.minute,
-                    other.second);
+    return sameUnderSecondHand(other) && secondHand == other.secondHand && second == other.second;
 }
 
 ClockFaceLook configuredFaceLook(QTime time)

@@ -23,10 +23,6 @@ QColor configuredHandColour();
 // hour.
 QPixmap drawClockFace(const QString& imagePath, const QColor& handColour, int handWidth, bool secondHand,
                       int hour, int minute, int second);
-// The same face painted with `painter`, its top left corner at `at`, over
-// what is there already as a picture would be.
-void paintClockFace(QPainter& painter, const QPoint& at, const QString& imagePath, const QColor& handColour,
-                    int handWidth, bool secondHand, int hour, int minute, int second);
 
 // Everything the main window's face shows: the settings that draw it and the
 // time its hands tell (the second -1 without a second hand). Two equal looks
@@ -48,6 +44,8 @@ struct ClockFaceLook
 
 // The look the settings give the face at `time`.
 ClockFaceLook configuredFaceLook(QTime time);
+// The face of `look` painted with `painter`, its top left corner at `at`,
+// over what is there already as a picture would be.
 void paintClockFace(QPainter& painter, const QPoint& at, const ClockFaceLook& look);
 // The same in two layers: everything but the second hand, which changes once
 // a minute, and the second hand over it.

@@ -159,8 +159,10 @@ void emptyForeignBinaryValues(const QString& path)
         line.truncate(equals + 1);
         changed = true;
     }
+    if (!changed)
+        return;
     QSaveFile emptied(path);
-    if (changed && emptied.open(QIODevice::WriteOnly)) {
+    if (emptied.open(QIODevice::WriteOnly)) {
         emptied.write(lines.join('\n'));
         emptied.commit();
     }

@@ -8,9 +8,8 @@
 
 #include <memory>
 
-class CachedFrame;
-
 class AboutDialog;
+class CachedFrame;
 class DialogPreferences;
 class FenetreAlarmes;
 class FenetreChronometres;
