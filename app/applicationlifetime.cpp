@@ -2,12 +2,12 @@
 
 #include "app/configuration.h"
 #include "app/globals.h"
+#include "app/pictures.h"
 #include "app/singleinstance.h"
 #include "app/weblinks.h"
 #include "platform/termination.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSystemTrayIcon>
@@ -21,7 +21,7 @@ ApplicationLifetime::ApplicationLifetime(QApplication& app, const MainWindowFact
     m_instance = std::make_unique<SingleInstance>(configurationFilePath());
     if (m_instance->handedOver())
         return;
-    app.setWindowIcon(QIcon(QStringLiteral(":/ressources/Clock.png")));
+    app.setWindowIcon(picture(QStringLiteral(":/ressources/Clock.png")));
     // Closing or hiding every window leaves the clock in the tray; only
     // "Quitter" (or the system asking us to end) stops it.
     QApplication::setQuitOnLastWindowClosed(false);

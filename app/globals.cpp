@@ -1,8 +1,8 @@
 #include "app/globals.h"
 
 #include "app/jtime.h"
+#include "app/pictures.h"
 
-#include <QIcon>
 #include <QSystemTrayIcon>
 
 JTime* g_jtime = nullptr;
@@ -11,7 +11,7 @@ QSystemTrayIcon* g_trayIcon = nullptr;
 void creer_objets_globaux()
 {
     g_jtime = new JTime;
-    g_trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/ressources/Clock.png")));
+    g_trayIcon = new QSystemTrayIcon(picture(QStringLiteral(":/ressources/Clock.png")));
     g_trayIcon->setVisible(true);
 }
 

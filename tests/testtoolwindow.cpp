@@ -3,6 +3,7 @@
 // conf.ini from one run to the next.
 
 #include "app/configuration.h"
+#include "app/pictures.h"
 #include "app/windowgestures.h"
 #include "support/testday.h"
 #include "tools/alarms/fenetrealarmes.h"
@@ -23,6 +24,7 @@ private slots:
     void storedItemsReplacedAtTheEnd_data();
     void storedItemsReplacedAtTheEnd();
     void failedSaveIsReported();
+    void picturesLookAsTheirFiles();
 };
 
 void TestToolWindow::tabsAndLooks_data()
@@ -144,6 +146,38 @@ void TestToolWindow::failedSaveIsReported()
     QTest::ignoreMessage(QtWarningMsg,
                          "Clepsa : impossible d'enregistrer les réglages dans /dev/null/conf.ini");
     FenetreComptesARebours window(nullptr);
+}
+
+void TestToolWindow::picturesLookAsTheirFiles()
+{
+    // Read when first drawn, they must still come out as the files would,
+    // whatever the size, the pixel density and the state asked for, and a
+    // picture that is not there is no picture.
+    QVERIFY(picture(QStringLiteral(":/ressources/absente.png")).isNull());
+    for (const char* name : {":/ressources/new.png", ":/ressources/delete.png", ":/ressources/Clock.png"}) {
+        const QIcon file(QString::fromLatin1(name));
+        const QIcon drawn = picture(QString::fromLatin1(name));
+        QVERIFY(!drawn.isNull());
+        QCOMPARE(drawn.availableSizes(), file.availableSizes());
+        for (const qreal ratio : {1.0, 2.0}) {
+            for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+                const QString what = QStringLiteral("%1 at %2x, mode %3").arg(name).arg(ratio).arg(mode);
+                const QPixmap expected = file.pixmap(QSize(24, 18), ratio, mode);
+                const QPixmap seen = drawn.pixmap(QSize(24, 18), ratio, mode);
+                QVERIFY2(seen.toImage() == expected.toImage(), qPrintable(what));
+                QCOMPARE(seen.devicePixelRatio(), expected.devicePixelRatio());
+                const auto painted = [ratio, mode](const QIcon& icon) {
+                    QImage canvas(QSize(40, 30) * ratio, QImage::Format_ARGB32_Premultiplied);
+                    canvas.setDevicePixelRatio(ratio);
+                    canvas.fill(Qt::transparent);
+                    QPainter painter(&canvas);
+                    icon.paint(&painter, QRect(3, 2, 30, 22), Qt::AlignCenter, mode);
+                    return canvas;
+                };
+                QVERIFY2(painted(drawn) == painted(file), qPrintable(what));
+            }
+        }
+    }
 }
 
 QTEST_MAIN(TestToolWindow)
