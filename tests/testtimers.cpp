@@ -149,10 +149,22 @@ void TestTimers::countdownsOfARun()
         }));
         QCOMPARE(shown(window), QStringLiteral("4j 04:40:39"));
 
+        // No delay at all: zero through the second it was confirmed in, and
+        // it rings at the next tick.
+        QVERIFY(fillToolDialog(window, [&](QDialog& dialog) {
+            dialog.findChild<QRadioButton*>("m_radio_minuteur")->click();
+            for (const char* spinBox : {"m_spinbox_heures", "m_spinbox_minutes", "m_spinbox_secondes"})
+                dialog.findChild<QSpinBox*>(spinBox)->setValue(0);
+            dialog.findChild<QLineEdit*>("m_lineedit_alerte")->setText(QStringLiteral("Zéro"));
+        }));
+        day.tick(QStringLiteral("11:30:05.990"));
+        QCOMPARE(shown(window) + ' ' + QString::number(day.balloons.size()), QStringLiteral("0j 00:00:00 2"));
+
         // One whose second is over when the run ends before the tick that
         // would ring it.
         window.newTimer(CompteARebours{onTestDay("11:30:06.200"), "Juste", {}, false, {}});
         day.tick(QStringLiteral("11:30:06.000"));
+        QCOMPARE(day.balloons.mid(2), QStringList{QString(35, u'T') + ": Zéro"});
         day.clock.setCurrentDateTime(onTestDay(QStringLiteral("11:30:07.500")));
     }
     // Those that rang are done with; the long texts keep their first 35 and
