@@ -20,6 +20,7 @@ public:
     {
     }
 
+    // `rect` comes already fitted to actualSize().
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
     {
         loaded().paint(painter, rect, Qt::AlignCenter, mode, state);
@@ -41,6 +42,8 @@ public:
     {
         return loaded().availableSizes(mode, state);
     }
+    // Asked before anything is drawn, to lay out buttons and menus: until
+    // the file is read, a picture is there when its file is.
     bool isNull() override { return m_icon ? m_icon->isNull() : !QFile::exists(m_file); }
     QString key() const override { return QStringLiteral("ClepsaPicture"); }
     QIconEngine* clone() const override { return new PictureEngine(*this); }
