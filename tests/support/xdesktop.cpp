@@ -88,7 +88,8 @@ bool isViewable(WId window)
 WId shownWindow(qint64 pid, const QString& title)
 {
     return run(QStringLiteral("xdotool"),
-               {"search", "--onlyvisible", "--pid", QString::number(pid), "--name", '^' + title + '$'})
+               {"search", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name",
+                '^' + title + '$'})
         .value_or(QString())
         .section('\n', 0, 0)
         .toULongLong();
