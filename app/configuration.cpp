@@ -170,10 +170,12 @@ void emptyForeignBinaryValues(const QString& path)
 
 } // namespace
 
-QString locateConfigurationFile(const QString& programDir, const WritableTest& isWritable)
+QString locateConfigurationFile(const QString& programDir, const QString& installedDir,
+                                const WritableTest& isWritable)
 {
     const QString beside = programDir + QStringLiteral("/conf.ini");
-    if (isWritable(programDir) && (!QFileInfo::exists(beside) || isWritable(beside)))
+    const bool installed = QDir(programDir).canonicalPath() == QDir(installedDir).canonicalPath();
+    if (!installed && isWritable(programDir) && (!QFileInfo::exists(beside) || isWritable(beside)))
         return beside;
 
     const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
@@ -188,7 +190,7 @@ QString configurationFilePath()
 {
     if (g_configurationPath.isEmpty()) {
         g_configurationPath =
-            locateConfigurationFile(QCoreApplication::applicationDirPath(),
+            locateConfigurationFile(QCoreApplication::applicationDirPath(), QStringLiteral(CLEPSA_BIN_DIR),
                                     [](const QString& path) { return QFileInfo(path).isWritable(); });
     }
     return g_configurationPath;

@@ -73,10 +73,13 @@ void setSaveFailureHandler(std::function<void(const QString& file)> handler);
 void setConfigurationFilePath(const QString& path);
 
 // The rule behind configurationFilePath(): conf.ini beside the program when
-// its folder can be written (portable use), and the file too if it is there;
-// otherwise in the user's configuration folder for Clepsa, which is made if
-// needed. A conf.ini beside the program that cannot be written is copied
-// there when the user has none yet, so that its settings and items carry
-// over. `isWritable` is asked about paths.
+// its folder can be written (portable use: the build folder, a copy unpacked
+// anywhere), and the file too if it is there; otherwise in the user's
+// configuration folder for Clepsa, which is made if needed. A clock run from
+// the folder it was installed to (`installedDir`) never writes there, even
+// when it can (root). A conf.ini beside the program that cannot be written
+// is copied to the user's folder when the user has none yet, so that its
+// settings and items carry over. `isWritable` is asked about paths.
 using WritableTest = std::function<bool(const QString& path)>;
-QString locateConfigurationFile(const QString& programDir, const WritableTest& isWritable);
+QString locateConfigurationFile(const QString& programDir, const QString& installedDir,
+                                const WritableTest& isWritable);

@@ -11,6 +11,10 @@ namespace platform {
 //    directory, whose Exec is programPath.
 void setAutostart(bool enabled, const QString& programPath);
 
+// How the preferences name the choice: "Lancer au démarrage de Windows" on
+// Windows, "Lancer à l'ouverture de la session" elsewhere.
+QString autostartChoiceText();
+
 // Where the XDG autostart entry lives (empty on Windows).
 QString autostartEntryPath();
 

@@ -28,6 +28,11 @@ QString quotedExec(const QString& programPath)
 
 } // namespace
 
+QString autostartChoiceText()
+{
+    return QStringLiteral("Lancer à l'ouverture de la session");
+}
+
 QString autostartEntryPath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)

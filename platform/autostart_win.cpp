@@ -10,6 +10,11 @@ const QString kRunKey = QStringLiteral("\\Software\\Microsoft\\Windows\\CurrentV
 
 } // namespace
 
+QString autostartChoiceText()
+{
+    return QStringLiteral("Lancer au démarrage de Windows");
+}
+
 QString autostartEntryPath()
 {
     return QString();

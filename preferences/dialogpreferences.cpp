@@ -3,6 +3,7 @@
 #include "app/clockface.h"
 #include "app/configuration.h"
 #include "app/shake.h"
+#include "platform/autostart.h"
 #include "platform/beep.h"
 #include "tools/alert.h"
 
@@ -24,6 +25,8 @@ DialogPreferences::DialogPreferences(QWidget* parent)
     , m_ui(std::make_unique<Ui::ConfigurationDialog>())
 {
     m_ui->setupUi(this);
+    // Windows has no sessions to speak of; other desktops have no Windows.
+    m_ui->m_checkbox_demarrage_os->setText(platform::autostartChoiceText());
 
     connect(m_ui->bouton_ok, &QPushButton::clicked, this, &DialogPreferences::appliquer_attributs);
     connect(m_ui->bouton_annuler, &QPushButton::clicked, this, &QDialog::reject);

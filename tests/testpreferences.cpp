@@ -100,6 +100,7 @@ void TestPreferences::cancelKeepsAndOkSavesAtOnce()
         QCOMPARE(line.section('=', 0, 0) + '=' + stored->value(line.section('=', 0, 0)).toString(), line);
     const QString autostart = m_day->conf.dirPath() + "/config/autostart/Rivozur.desktop";
     QVERIFY(QFile::exists(autostart));
+    QCOMPARE(part<QCheckBox>("m_checkbox_demarrage_os")->text(), "Lancer à l'ouverture de la session");
 
     m_dialog->show();
     part<QCheckBox>("m_checkbox_demarrage_os")->setChecked(false);

@@ -134,21 +134,26 @@ void TestSettings::fileLocation_data()
 {
     // Which paths can be written (CI runs as root, where permissions would
     // not tell), whether conf.ini is beside the program (vibration/duree=123)
-    // and in the user's folder (=7); then which one is used, and what the
-    // user's file holds afterwards ("" when there is none).
+    // and in the user's folder (=7), whether the program runs from where it
+    // was installed; then which one is used, and what the user's file holds
+    // afterwards ("" when there is none).
     QTest::addColumn<QStringList>("writable");
     QTest::addColumn<bool>("fileThere");
     QTest::addColumn<bool>("userFileThere");
+    QTest::addColumn<bool>("installed");
     QTest::addColumn<bool>("besideTheProgram");
     QTest::addColumn<QString>("userFileHolds");
 
     QTest::addRow("writable program folder, no file yet")
-        << QStringList{"prog"} << false << false << true << "";
+        << QStringList{"prog"} << false << false << false << true << "";
     QTest::addRow("writable program folder and file")
-        << QStringList{"prog", "prog/conf.ini"} << true << true << true << "7";
-    QTest::addRow("read-only program folder") << QStringList{} << false << false << false << "";
-    QTest::addRow("read-only file carried over") << QStringList{"prog"} << true << false << false << "123";
-    QTest::addRow("the user's own file is kept") << QStringList{} << true << true << false << "7";
+        << QStringList{"prog", "prog/conf.ini"} << true << true << false << true << "7";
+    QTest::addRow("read-only program folder") << QStringList{} << false << false << false << false << "";
+    QTest::addRow("read-only file carried over")
+        << QStringList{"prog"} << true << false << false << false << "123";
+    QTest::addRow("the user's own file is kept") << QStringList{} << true << true << false << false << "7";
+    QTest::addRow("installed, writable for root: never written there")
+        << QStringList{"prog", "prog/conf.ini"} << true << false << true << false << "123";
 }
 
 void TestSettings::fileLocation()
@@ -156,6 +161,7 @@ void TestSettings::fileLocation()
     QFETCH(QStringList, writable);
     QFETCH(bool, fileThere);
     QFETCH(bool, userFileThere);
+    QFETCH(bool, installed);
     QFETCH(bool, besideTheProgram);
     QFETCH(QString, userFileHolds);
     TemporaryConfiguration conf;
@@ -168,10 +174,10 @@ void TestSettings::fileLocation()
     QVERIFY(!userFileThere || put(userFile, "[vibration]\nduree=7\n"));
     QVERIFY(root.mkpath(QStringLiteral("prog")));
 
-    const QString chosen =
-        locateConfigurationFile(root.filePath(QStringLiteral("prog")), [&](const QString& path) {
-            return writable.contains(root.relativeFilePath(path));
-        });
+    const QString program = root.filePath(QStringLiteral("prog"));
+    const QString chosen = locateConfigurationFile(
+        program, installed ? program + "/." : "/usr/local/bin",
+        [&](const QString& path) { return writable.contains(root.relativeFilePath(path)); });
     QCOMPARE(chosen, besideTheProgram ? beside : userFile);
     // The user's folder is made, so the first save succeeds.
     QCOMPARE(QFileInfo(userFile).dir().exists(), !besideTheProgram || userFileThere);
