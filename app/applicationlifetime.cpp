@@ -62,11 +62,18 @@ ApplicationLifetime::~ApplicationLifetime()
 {
     if (handedOver())
         return;
-    // The tray is going: a failed save from here on is only printed.
+    // A start from now on runs in our place once we are done, rather than
+    // hand over to a clock that will not show itself again.
+    m_instance->stopListening();
+    // The end: a failed save from here on is only printed.
     setSaveFailureHandler({});
+    // The settings, "date" and every tool's items, in one go. The pages not
+    // built yet are saved as they were read; nothing rings now.
     sauver_configuration();
-    liberer_objets_globaux();
+    // The window and its tools go before the tick source and the tray icon
+    // that they reach.
     m_fenetre.reset();
+    liberer_objets_globaux();
 }
 
 bool ApplicationLifetime::handedOver() const

@@ -12,12 +12,17 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 Configuration g_configuration;
 
 namespace {
 
 QString g_configurationPath;
 std::function<void(const QString&)> g_saveFailureHandler;
+std::vector<std::pair<const void*, ItemWriter>> g_itemWriters;
 
 // Visits every scalar key in the order in which it is written; the load and
 // the save share this one list.
@@ -247,6 +252,18 @@ QDateTime lastSaveTime()
     return openConfiguration()->value(QStringLiteral("date")).toDateTime();
 }
 
+void addItemWriter(const void* owner, ItemWriter writer)
+{
+    g_itemWriters.emplace_back(owner, std::move(writer));
+}
+
+void removeItemWriter(const void* owner)
+{
+    g_itemWriters.erase(std::remove_if(g_itemWriters.begin(), g_itemWriters.end(),
+                                       [owner](const auto& entry) { return entry.first == owner; }),
+                        g_itemWriters.end());
+}
+
 void sauver_configuration()
 {
     {
@@ -255,6 +272,8 @@ void sauver_configuration()
         forEachKey(g_configuration, [&settings](const char* key, const auto& value) {
             settings->setValue(QLatin1String(key), value);
         });
+        for (const auto& [owner, write] : g_itemWriters)
+            write(*settings);
         commitConfiguration(*settings);
     }
     platform::setAutostart(g_configuration.demarrage_os, QCoreApplication::applicationFilePath());

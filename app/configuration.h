@@ -47,9 +47,17 @@ extern Configuration g_configuration;
 // Reads every scalar key (all but "date"); what is missing or unreadable
 // keeps its default.
 void charger_configuration();
-// Writes "date" and every scalar key, leaves the tools' arrays and unknown
-// keys alone, and brings the autostart entry in line with demarrage/os.
+// The complete save: "date", every scalar key and the arrays of the tools
+// whose windows take part (addItemWriter()), written to the file at once;
+// unknown keys, and the arrays of no window, are left alone. Then the
+// autostart entry is brought in line with demarrage/os.
 void sauver_configuration();
+// While a tool window lives, the save of the settings writes its array too,
+// so that "date", which tells how long a running stopwatch has run on and
+// which alarms came unseen, never moves without the arrays it dates.
+using ItemWriter = std::function<void(QSettings& settings)>;
+void addItemWriter(const void* owner, ItemWriter writer);
+void removeItemWriter(const void* owner);
 // The "date" of the last save, which the end of every run makes: when the
 // program was last closed. Invalid when there is none.
 QDateTime lastSaveTime();

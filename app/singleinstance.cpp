@@ -10,9 +10,14 @@
 namespace {
 
 const QByteArray kShowRequest = QByteArrayLiteral("show\n");
+const QByteArray kShown = QByteArrayLiteral("shown\n");
 constexpr int kHandOverTimeoutMs = 2000;
+// How long a start waits for a clock that is ending to write its last save.
+constexpr int kEndingClockTimeoutMs = 15000;
 
-// Asks a clock listening on `name` to show itself; false when none listens.
+// Asks a clock listening on `name` to show itself; false when none listens,
+// or when the one that took the request is ending and will not. A clock
+// that is busy (a plug-in running) answers late, but will show itself.
 bool askToShow(const QString& name)
 {
     QLocalSocket socket;
@@ -20,9 +25,13 @@ bool askToShow(const QString& name)
     if (!socket.waitForConnected(kHandOverTimeoutMs))
         return false;
     socket.write(kShowRequest);
-    const bool sent = socket.waitForBytesWritten(kHandOverTimeoutMs);
-    socket.disconnectFromServer();
-    return sent;
+    if (!socket.waitForBytesWritten(kHandOverTimeoutMs))
+        return false;
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(kHandOverTimeoutMs))
+            return socket.state() == QLocalSocket::ConnectedState;
+    }
+    return socket.readLine() == kShown;
 }
 
 } // namespace
@@ -41,8 +50,9 @@ SingleInstance::SingleInstance(const QString& configurationFile)
     // Two clocks started together must not both find no one and both listen:
     // the check and the listening happen under a lock, which a clock that
     // crashed holding it leaves stale and the next one takes over.
-    QLockFile lock(QDir(QDir::tempPath()).filePath(name + QStringLiteral(".lock")));
-    if (!lock.tryLock(kHandOverTimeoutMs * 2)) {
+    const QDir temp(QDir::tempPath());
+    QLockFile lock(temp.filePath(name + QStringLiteral(".lock")));
+    if (!lock.tryLock(kHandOverTimeoutMs * 2 + kEndingClockTimeoutMs)) {
         qWarning("Clepsa : impossible de vérifier si une autre horloge est déjà lancée");
         return;
     }
@@ -50,6 +60,11 @@ SingleInstance::SingleInstance(const QString& configurationFile)
         m_handedOver = true;
         return;
     }
+    // Held for hours: only a clock that is gone leaves it stale.
+    m_running = std::make_unique<QLockFile>(temp.filePath(name + QStringLiteral(".running")));
+    m_running->setStaleLockTime(0);
+    if (!m_running->tryLock(kEndingClockTimeoutMs))
+        qWarning("Clepsa : l'horloge précédente ne finit pas d'enregistrer ses réglages");
     // No one answers: whatever socket file is left is a crashed clock's.
     QLocalServer::removeServer(name);
     m_server = std::make_unique<QLocalServer>();
@@ -64,6 +79,12 @@ SingleInstance::SingleInstance(const QString& configurationFile)
 
 SingleInstance::~SingleInstance() = default;
 
+void SingleInstance::stopListening()
+{
+    // The requests not yet read go unanswered: their clocks take over.
+    m_server.reset();
+}
+
 void SingleInstance::readRequests()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
@@ -71,8 +92,10 @@ void SingleInstance::readRequests()
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         const auto read = [this, socket] {
             while (socket->canReadLine()) {
-                if (socket->readLine() == kShowRequest)
-                    emit activationRequested();
+                if (socket->readLine() != kShowRequest)
+                    continue;
+                emit activationRequested();
+                socket->write(kShown);
             }
         };
         connect(socket, &QLocalSocket::readyRead, this, read);

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QLocalServer;
+class QLockFile;
 
 // One clock per conf.ini. Two clocks on the same file would each write their
 // items at the end and the last to quit would lose what the other made; so a
@@ -14,6 +15,10 @@ class QLocalServer;
 // The clocks meet on a local socket named from the user and the absolute path
 // of conf.ini: copies kept in different folders stay independent. A socket
 // left behind by a clock that crashed is taken over.
+//
+// A clock that is ending stops listening first, and holds a lock file until
+// its last save is written: a start in the meantime finds no one to hand
+// over to, waits for that save, and becomes the clock, reading what it wrote.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -26,6 +31,9 @@ public:
     // show itself: this one should end at once, writing nothing.
     bool handedOver() const { return m_handedOver; }
 
+    // No later start hands over to this clock any more: it is ending.
+    void stopListening();
+
     // The socket's name, for a file.
     static QString serverName(const QString& configurationFile);
 
@@ -37,5 +45,7 @@ private:
     void readRequests();
 
     std::unique_ptr<QLocalServer> m_server;
+    // Held from the start to the last save.
+    std::unique_ptr<QLockFile> m_running;
     bool m_handedOver = false;
 };

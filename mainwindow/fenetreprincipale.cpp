@@ -58,13 +58,19 @@ FenetrePrincipale::FenetrePrincipale()
     new WindowGestures(this, Qt::Dialog | Qt::FramelessWindowHint);
 
     m_preferences = new DialogPreferences(this);
+    // Once an item has alerted, a kill must not bring its alert back at the
+    // next start: the save that follows records that it came.
+    setAlertDeliveredHandler([this] { saveSoon(); });
     // The tools read their stored items now, but build their pages once the
     // clock has been drawn (buildToolPages()), so that many items do not
     // keep it from showing. A stored alarm due this very minute rings then.
+    // Every save of the settings writes their items too.
     m_alarmes = new FenetreAlarmes(this, ToolWindow::StoredPages::Later);
     m_chronometres = new FenetreChronometres(this, ToolWindow::StoredPages::Later);
     m_comptesARebours = new FenetreComptesARebours(this, ToolWindow::StoredPages::Later);
     m_tempsEcoules = new FenetreTempsEcoules(this, ToolWindow::StoredPages::Later);
+    for (ToolWindow* tool : tools())
+        tool->saveWithTheSettings();
     // Started hidden, there is nothing to draw first; and a window never
     // drawn must not keep the alarms silent for long.
     QTimer::singleShot(0, this, [this] {
@@ -112,7 +118,9 @@ FenetrePrincipale::~FenetrePrincipale()
     if (g_trayIcon && g_trayIcon->contextMenu() == m_menuTray.get())
         g_trayIcon->setContextMenu(nullptr);
     setSaveFailureHandler({});
+    setAlertDeliveredHandler({});
 
+    // The tools' items went with the last save of the settings.
     delete m_preferences;
     delete m_alarmes;
     delete m_chronometres;
@@ -142,11 +150,27 @@ void FenetrePrincipale::paintEvent(QPaintEvent* event)
     }
 }
 
+QList<ToolWindow*> FenetrePrincipale::tools() const
+{
+    return {m_alarmes, m_chronometres, m_comptesARebours, m_tempsEcoules};
+}
+
 void FenetrePrincipale::buildToolPages()
 {
-    for (ToolWindow* tool :
-         std::initializer_list<ToolWindow*>{m_alarmes, m_chronometres, m_comptesARebours, m_tempsEcoules})
+    for (ToolWindow* tool : tools())
         tool->buildStoredPages();
+}
+
+void FenetrePrincipale::saveSoon()
+{
+    // Alarms of one minute ring together: one save for them all.
+    if (m_saveScheduled)
+        return;
+    m_saveScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_saveScheduled = false;
+        sauver_configuration();
+    });
 }
 
 void FenetrePrincipale::showEvent(QShowEvent* event)
@@ -226,22 +250,11 @@ void FenetrePrincipale::execute_plugin(QAction* action)
         return;
     }
     // It runs in our process, and a crash there must lose nothing of the
-    // run.
-    saveEverything();
+    // run: the settings and every tool's items.
+    sauver_configuration();
     plugin();
     // Left loaded for good: the plug-in may have left threads or callbacks
     // behind.
-}
-
-void FenetrePrincipale::saveEverything()
-{
-    // In the order of the end of the run: the settings, then the tools as
-    // the destructor deletes them.
-    sauver_configuration();
-    m_alarmes->storeItems();
-    m_chronometres->storeItems();
-    m_comptesARebours->storeItems();
-    m_tempsEcoules->storeItems();
 }
 
 void FenetrePrincipale::setTrayMenuTitle()

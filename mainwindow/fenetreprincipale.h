@@ -17,6 +17,7 @@ class FenetreComptesARebours;
 class FenetreTempsEcoules;
 class QAction;
 class QMenu;
+class ToolWindow;
 
 namespace Ui {
 class MainWindow;
@@ -52,13 +53,14 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QList<ToolWindow*> tools() const;
     // Builds the tools' stored pages; once is enough.
     void buildToolPages();
+    // The complete save, once the event at hand is done.
+    void saveSoon();
     void drawFace();
     void fixTickingSizes();
     void fillPluginMenu();
-    // Saves the settings and every tool's items as the end of the run does.
-    void saveEverything();
     void buildTrayMenu();
     void setTrayMenuTitle();
     void showFromTray(QSystemTrayIcon::ActivationReason reason);
@@ -84,6 +86,7 @@ private:
     // The date the date line shows, made anew only when it changes.
     QDate m_shownDate;
     bool m_trayMenuOpen = false;
+    bool m_saveScheduled = false;
     // What the face shows; it is repainted only when that changes.
     ClockFaceLook m_shownFace;
     CachedFrame* m_faceFrame = nullptr;

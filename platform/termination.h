@@ -8,4 +8,10 @@ namespace platform {
 // end of the session. Call once, after the application object exists.
 void quitOnTerminationRequest();
 
+// Takes the termination requests from the very start of the process, before
+// the application object exists: one that comes while the program starts is
+// kept, and acted on by quitOnTerminationRequest() once the event loop runs,
+// instead of ending the process on the spot with nothing saved.
+void catchTerminationRequests();
+
 } // namespace platform

@@ -15,4 +15,10 @@ void quitOnTerminationRequest()
         Qt::DirectConnection);
 }
 
+void catchTerminationRequests()
+{
+    // The end of the session reaches the program through its event loop
+    // only.
+}
+
 } // namespace platform

@@ -40,50 +40,58 @@ void TestAlarms::aDayOfAlarms()
         toolTabs(window)->setCurrentIndex(2);
         window.remove();
         // Second 0 skipped: each rings once in its minute, and one made in
-        // that minute at once; not again that minute nor at 08:30, but again
-        // the next day.
+        // that minute at once; not again that minute, nor at 07:31 or 08:30,
+        // but again the next day.
         for (const char* time : {"07:29:59.998", "07:30:01.004", "07:30:02.004"})
             day.tick(time);
         window.newAlarm(Alarme{7, 30, true, "Tard", "Vite", false, {}});
-        for (const char* time : {"07:30:59.004", "08:30:00.003", "+07:30:00.003"})
+        for (const char* time : {"07:30:59.004", "07:31:00.004", "08:30:00.003", "+07:30:00.003"})
             day.tick(time);
 
         // The dialog: each use takes the hour one step up and a long text;
         // the first is cancelled after a file is chosen, the second keeps
         // that file through a cancelled chooser.
         for (const bool confirm : {false, true}) {
-            QVERIFY(fillToolDialog(window, [&](QDialog& dialog) {
-                dialog.findChild<QScrollBar*>("m_scrollbar_heure")
-                    ->triggerAction(QAbstractSlider::SliderSingleStepSub);
-                QTest::keyClicks(dialog.findChild<QLineEdit*>("m_lineedit_titre"), " dentiste");
-                dialog.findChild<QLineEdit*>("m_lineedit_alerte")->setText(message + "!");
-                QVERIFY(chooseFile(dialog, "bouton_fichier_parcourir", file, !confirm));
-            }, confirm ? "bouton_ok" : "bouton_annuler"));
+            QVERIFY(fillToolDialog(
+                window,
+                [&](QDialog& dialog) {
+                    dialog.findChild<QScrollBar*>("m_scrollbar_heure")
+                        ->triggerAction(QAbstractSlider::SliderSingleStepSub);
+                    QTest::keyClicks(dialog.findChild<QLineEdit*>("m_lineedit_titre"), " dentiste");
+                    dialog.findChild<QLineEdit*>("m_lineedit_alerte")->setText(message + "!");
+                    QVERIFY(chooseFile(dialog, "bouton_fichier_parcourir", file, !confirm));
+                },
+                confirm ? "bouton_ok" : "bouton_annuler"));
         }
         // The bars stop at their ends, and one wheel step turns the hour and
         // the minute opposite ways.
-        QVERIFY(fillToolDialog(window, [](QDialog& dialog) {
-            auto* hour = dialog.findChild<QScrollBar*>("m_scrollbar_heure");
-            auto* minute = dialog.findChild<QScrollBar*>("m_scrollbar_minute");
-            QStringList shown;
-            for (const auto action : {QAbstractSlider::SliderToMinimum, QAbstractSlider::SliderSingleStepSub,
-                                      QAbstractSlider::SliderToMaximum, QAbstractSlider::SliderSingleStepAdd}) {
-                hour->triggerAction(action);
-                minute->triggerAction(action);
+        QVERIFY(fillToolDialog(
+            window,
+            [](QDialog& dialog) {
+                auto* hour = dialog.findChild<QScrollBar*>("m_scrollbar_heure");
+                auto* minute = dialog.findChild<QScrollBar*>("m_scrollbar_minute");
+                QStringList shown;
+                for (const auto action :
+                     {QAbstractSlider::SliderToMinimum, QAbstractSlider::SliderSingleStepSub,
+                      QAbstractSlider::SliderToMaximum, QAbstractSlider::SliderSingleStepAdd}) {
+                    hour->triggerAction(action);
+                    minute->triggerAction(action);
+                    shown << dialog.findChild<QLabel*>("m_label_heure")->text();
+                }
+                hour->setValue(12);
+                minute->setValue(30);
+                for (QScrollBar* bar : {hour, minute}) {
+                    QWheelEvent step(QPointF(2, 2), bar->mapToGlobal(QPointF(2, 2)), QPoint(), QPoint(0, 120),
+                                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                    QApplication::sendEvent(bar, &step);
+                }
                 shown << dialog.findChild<QLabel*>("m_label_heure")->text();
-            }
-            hour->setValue(12);
-            minute->setValue(30);
-            for (QScrollBar* bar : {hour, minute}) {
-                QWheelEvent step(QPointF(2, 2), bar->mapToGlobal(QPointF(2, 2)), QPoint(), QPoint(0, 120),
-                                 Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-                QApplication::sendEvent(bar, &step);
-            }
-            shown << dialog.findChild<QLabel*>("m_label_heure")->text();
-            const int lines = QApplication::wheelScrollLines();
-            const QString wheeled = QStringLiteral("%1:%2").arg(11 + lines, 2, 10, QLatin1Char('0')).arg(29 - lines);
-            QCOMPARE(shown.join(' '), "23:59 23:59 00:00 00:00 " + wheeled);
-        }, "bouton_annuler"));
+                const int lines = QApplication::wheelScrollLines();
+                const QString wheeled =
+                    QStringLiteral("%1:%2").arg(11 + lines, 2, 10, QLatin1Char('0')).arg(29 - lines);
+                QCOMPARE(shown.join(' '), "23:59 23:59 00:00 00:00 " + wheeled);
+            },
+            "bouton_annuler"));
     }
     // In creation order; an empty message shows no balloon, and a file is
     // opened only with execute and while it exists.
@@ -104,24 +112,29 @@ void TestAlarms::aDayOfAlarms()
 void TestAlarms::missedAlarmsAreToldOnce_data()
 {
     // The last save in conf.ini, the checks after the window is made at 10:00
-    // on 5 December, and every balloon of the run.
+    // on 5 December ("build": its pages are built), and every balloon of the
+    // run.
     QTest::addColumn<QString>("lastSave");
     QTest::addColumn<QStringList>("ticks");
     QTest::addColumn<QStringList>("balloons");
 
     const QString now = "Pile: Maintenant";
     QTest::addRow("closed overnight: those after the last save, in time order")
-        << "2026-12-04T22:00:00" << QStringList{}
+        << "2026-12-04T22:00:00" << QStringList{"build"}
         << QStringList{"Alarmes manquées: 23:00 Coucher\n07:30 Lever : Train", now};
     QTest::addRow("closed for days: the last 24 hours")
-        << "2026-12-02T08:00:00" << QStringList{}
+        << "2026-12-02T08:00:00" << QStringList{"build"}
         << QStringList{
                "Alarmes manquées: 11:00 Midi : Manger\n21:00 Soir\n23:00 Coucher\n07:30 Lever : Train", now};
     QTest::addRow("no save yet, or one to come (a clock set back)")
-        << "2026-12-05T12:00:00" << QStringList{} << QStringList{now};
+        << "2026-12-05T12:00:00" << QStringList{"build"} << QStringList{now};
     QTest::addRow("one, three hours forward while running, then back one")
-        << "" << QStringList{"10:00:01.003", "13:00:00.003", "13:00:01.003", "12:00:00.003", "12:01:00.003"}
+        << "" << QStringList{"build",        "10:00:01.003", "13:00:00.003",
+                             "13:00:01.003", "12:00:00.003", "12:01:00.003"}
         << QStringList{now, "Alarme manquée: 11:00 Midi : Manger"};
+    QTest::addRow("an hour forward before the pages are built: the hour's rings once")
+        << "" << QStringList{"10:00:01.003", "11:00:00.003", "build", "11:00:30.003"}
+        << QStringList{"Midi: Manger"};
 }
 
 void TestAlarms::missedAlarmsAreToldOnce()
@@ -142,9 +155,13 @@ void TestAlarms::missedAlarmsAreToldOnce()
                              "5\\h=11\n5\\m=0\n5\\active=true\n5\\title=Midi\n5\\message=Manger\n"
                              "6\\h=10\n6\\m=0\n6\\active=true\n6\\title=Pile\n6\\message=Maintenant\n"
                              "size=6\n"));
-    FenetreAlarmes window(nullptr);
-    for (const QString& time : ticks)
-        day.tick(time);
+    FenetreAlarmes window(nullptr, ToolWindow::StoredPages::Later);
+    for (const QString& time : ticks) {
+        if (time == "build")
+            window.buildStoredPages();
+        else
+            day.tick(time);
+    }
     QTEST(day.balloons, "balloons");
     QVERIFY(day.files.opened.isEmpty());
 }

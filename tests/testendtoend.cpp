@@ -9,6 +9,7 @@
 
 #include <QtTest>
 
+#include <csignal>
 #include <memory>
 
 constexpr int kStartMs = 20000;
@@ -27,6 +28,11 @@ private slots:
     void alertsOfTheMinuteAndACountdown();
     void keepsEverythingAndRunsOnce();
     void copiesInOtherFoldersStayApart();
+    void anEarlyEndKeepsEverything_data();
+    void anEarlyEndKeepsEverything();
+    void aKillAfterAnAlertOrThePreferencesLosesNothing();
+    void aStartWhileTheClockEndsTakesOver_data();
+    void aStartWhileTheClockEndsTakesOver();
 
 private:
     QString folderPath(const QString& name) const { return m_folder->filePath(name); }
@@ -39,6 +45,10 @@ private:
     bool endClock(QProcess* clock);
     // What the desktop recorded of `event` since the test began.
     QList<QJsonObject> recorded(const QString& event) const;
+    // Chooses the entry `label` of `clock`'s tray menu, as the tray does.
+    bool chooseInTrayMenu(QProcess* clock, const QString& label);
+    // The "date" of the last save in conf.ini.
+    QDateTime lastSave() const;
 
     QTemporaryDir m_session;
     QProcess m_bus;
@@ -210,6 +220,193 @@ void TestEndToEnd::copiesInOtherFoldersStayApart()
 {
     QCOMPARE_NE(SingleInstance::serverName("/a/conf.ini"), SingleInstance::serverName("/b/conf.ini"));
     QCOMPARE(SingleInstance::serverName("/a/conf.ini"), SingleInstance::serverName("/a/../a/conf.ini"));
+}
+
+// True once the process has its own handler for `sig`, so that a signal sent
+// from then on cannot meet the default action.
+static bool catchesSignal(qint64 pid, int sig)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
+    const qsizetype caught = text.indexOf("SigCgt:");
+    return caught >= 0 && (text.mid(caught + 7, 17).trimmed().toULongLong(nullptr, 16) >> (sig - 1)) & 1;
+}
+
+void TestEndToEnd::anEarlyEndKeepsEverything_data()
+{
+    // The signal, and how long after the program can catch it.
+    QTest::addColumn<int>("sig");
+    QTest::addColumn<int>("delayMs");
+    QTest::addRow("SIGTERM as soon as it can be caught") << int(SIGTERM) << 0;
+    QTest::addRow("SIGINT after 20 ms") << int(SIGINT) << 20;
+    QTest::addRow("SIGHUP after 50 ms") << int(SIGHUP) << 50;
+    for (const int ms : {100, 200, 400, 700, 1000})
+        QTest::addRow("SIGTERM after %d ms", ms) << int(SIGTERM) << ms;
+}
+
+void TestEndToEnd::anEarlyEndKeepsEverything()
+{
+    QFETCH(int, sig);
+    QFETCH(int, delayMs);
+    // Shown at once, closed an hour ago: an armed alarm to come, a countdown
+    // whose moment came meanwhile, a stopwatch that ran on.
+    const QDateTime now = QDateTime::currentDateTime();
+    const QTime evening = now.time().addSecs(2 * 3600);
+    QVERIFY(write("note.txt", {}));
+    QVERIFY(write("conf.ini",
+                  QStringLiteral("[General]\npremier_demarrage=false\ndate=%1\n[vibration]\nduree=123\n"
+                                 "[alarm]\n1\\h=%2\n1\\m=%3\n1\\active=true\n1\\title=Soir\nsize=1\n"
+                                 "[timer]\n1\\date=2020-01-01T00:00:00\n1\\title=Thé\n1\\message=Infusé\n"
+                                 "1\\execute=true\n1\\file=%4\nsize=1\n"
+                                 "[stopwatch]\n1\\title=Course\n1\\s=100\n1\\active=true\nsize=1\n")
+                      .arg(now.addSecs(-3600).toString(Qt::ISODate))
+                      .arg(evening.hour())
+                      .arg(evening.minute())
+                      .arg(folderPath("note.txt"))
+                      .toUtf8()));
+    QProcess* clock = startClock();
+    QTRY_VERIFY_WITH_TIMEOUT(catchesSignal(clock->processId(), sig), kStartMs);
+    QTest::qWait(delayMs);
+    ::kill(pid_t(clock->processId()), sig);
+    QVERIFY(clock->waitForFinished(kStartMs));
+    QCOMPARE(clock->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(clock->exitCode(), 0);
+
+    // Saved as "Quitter" saves: what was read, and every default besides.
+    QSettings saved(folderPath("conf.ini"), QSettings::IniFormat);
+    QCOMPARE(saved.value("vibration/duree").toInt(), 123);
+    QCOMPARE(saved.value("sonnerie/bip/frequence").toInt(), 7000);
+    QCOMPARE(saved.value("alarm/1/title").toString(), "Soir");
+    // The save is dated now: the hour closed and the time since are counted.
+    QCOMPARE_GE(saved.value("stopwatch/1/s").toInt(), 3700);
+    // The file's date leaves out the fraction of a second.
+    QCOMPARE_LE(saved.value("stopwatch/1/s").toInt(), 3700 + now.secsTo(QDateTime::currentDateTime()) + 2);
+    QVERIFY(saved.value("stopwatch/1/active").toBool());
+    // The countdown rang while the clock ran, seen and its file opened, or
+    // is kept for the next start; never lost on the way out.
+    const QList<QJsonObject> notes = recorded("notify");
+    const bool rang = saved.value("timer/size").toInt() == 0;
+    QCOMPARE(notes.size(), rang ? 1 : 0);
+    QCOMPARE(read("opened").isEmpty(), !rang);
+}
+
+void TestEndToEnd::aKillAfterAnAlertOrThePreferencesLosesNothing()
+{
+    // Closed two hours ago, with a stopwatch running, and an alarm that came
+    // an hour ago.
+    const QDateTime started = QDateTime::currentDateTime();
+    const QTime missed = started.time().addSecs(-3600);
+    QVERIFY(write("conf.ini",
+                  QStringLiteral("[General]\npremier_demarrage=false\ndate=%1\n"
+                                 "[alarm]\n1\\h=%2\n1\\m=%3\n1\\active=true\n1\\title=Lever\nsize=1\n"
+                                 "[stopwatch]\n1\\title=Course\n1\\s=100\n1\\active=true\nsize=1\n")
+                      .arg(started.addSecs(-7200).toString(Qt::ISODate))
+                      .arg(missed.hour())
+                      .arg(missed.minute())
+                      .toUtf8()));
+    const auto missedAlarmsTold = [this] { return recorded("notify").size(); };
+
+    // Killed once the missed alarm is told and saved: not told again.
+    QProcess* clock = startClock();
+    QTRY_COMPARE_WITH_TIMEOUT(missedAlarmsTold(), 1, kStartMs);
+    QCOMPARE(recorded("notify").at(0)["summary"].toString(), "Alarme manquée");
+    QTRY_VERIFY_WITH_TIMEOUT(lastSave() >= started, kStartMs);
+    clock->kill();
+    QVERIFY(clock->waitForFinished(kStartMs));
+
+    // Killed once the preferences are accepted from the tray.
+    clock = startClock();
+    QVERIFY(waitUntilRunning(clock, "Prochaine alarme"));
+    const QDateTime beforeOk = lastSave();
+    QVERIFY(chooseInTrayMenu(clock, "Préférences..."));
+    WId preferences = 0;
+    QTRY_VERIFY_WITH_TIMEOUT((preferences = xdesktop::shownWindow(clock->processId(), "Préférences")) != 0,
+                             kStartMs);
+    QVERIFY(xdesktop::xdotool({"windowactivate", "--sync", QString::number(preferences), "key", "Return"}));
+    QTRY_VERIFY_WITH_TIMEOUT(lastSave() > beforeOk, kStartMs);
+    clock->kill();
+    QVERIFY(clock->waitForFinished(kStartMs));
+
+    clock = startClock();
+    QVERIFY(waitUntilRunning(clock, "Prochaine alarme"));
+    QVERIFY(endClock(clock));
+    QCOMPARE(missedAlarmsTold(), 1);
+    // Two hours and its hundred seconds, and the time of the test.
+    const int seconds =
+        QSettings(folderPath("conf.ini"), QSettings::IniFormat).value("stopwatch/1/s").toInt();
+    QCOMPARE_GE(seconds, 7300);
+    QCOMPARE_LE(seconds, 7300 + started.secsTo(QDateTime::currentDateTime()) + 2);
+}
+
+void TestEndToEnd::aStartWhileTheClockEndsTakesOver_data()
+{
+    QTest::addColumn<int>("delayMs");
+    for (const int ms : {0, 20, 40})
+        QTest::addRow("%d ms after SIGTERM", ms) << ms;
+}
+
+void TestEndToEnd::aStartWhileTheClockEndsTakesOver()
+{
+    QFETCH(int, delayMs);
+    // A hundred items in each tool make the end of the run long enough.
+    QByteArray conf = "[General]\npremier_demarrage=false\n[demarrage]\nreduire=true\n";
+    for (const char* array : {"alarm", "timer", "pasttime", "stopwatch"}) {
+        conf += QByteArray("[") + array + "]\nsize=100\n";
+        for (int i = 1; i <= 100; ++i) {
+            conf += QByteArray::number(i) + "\\title=Élément " + QByteArray::number(i) + '\n';
+            conf += QByteArray::number(i) + "\\date=2099-01-01T00:00:00\n";
+        }
+    }
+    QVERIFY(write("conf.ini", conf));
+    QProcess* ending = startClock();
+    QVERIFY(waitUntilRunning(ending));
+    ending->terminate();
+    QTest::qWait(delayMs);
+    QProcess* next = startClock();
+    QVERIFY(ending->waitForFinished(kStartMs));
+    QCOMPARE(ending->exitCode(), 0);
+    // The new start waited for the last save, then became the clock.
+    QVERIFY(waitUntilRunning(next));
+    QCOMPARE(next->state(), QProcess::Running);
+    QVERIFY(endClock(next));
+    QSettings saved(folderPath("conf.ini"), QSettings::IniFormat);
+    for (const char* array : {"alarm", "timer", "pasttime", "stopwatch"})
+        QCOMPARE(saved.value(QString::fromLatin1(array) + "/100/title").toString(), "Élément 100");
+}
+
+bool TestEndToEnd::chooseInTrayMenu(QProcess* clock, const QString& label)
+{
+    // The tray reads the menu over D-Bus (dbusmenu) and sends a click on the
+    // entry's id.
+    for (const QJsonObject& item : recorded("item")) {
+        if (item["pid"].toInteger() != clock->processId())
+            continue;
+        const QString service = item["service"].toString();
+        const auto call = [&](const QStringList& arguments) {
+            QProcess gdbus;
+            gdbus.setProcessEnvironment(m_env);
+            gdbus.start(
+                "gdbus",
+                QStringList{"call", "--session", "--dest", service, "--object-path", "/MenuBar", "--method"}
+                    + arguments);
+            return gdbus.waitForFinished(kStartMs) && gdbus.exitCode() == 0
+                ? QString::fromUtf8(gdbus.readAllStandardOutput())
+                : QString();
+        };
+        const QString layout = call({"com.canonical.dbusmenu.GetLayout", "--", "0", "-1", "@as []"});
+        const QRegularExpressionMatch entry =
+            QRegularExpression("\\((\\d+), \\{[^}]*'label': <'" + QRegularExpression::escape(label) + "'>")
+                .match(layout);
+        return entry.hasMatch()
+            && !call({"com.canonical.dbusmenu.Event", "--", entry.captured(1), "clicked", "<0>", "0"})
+                    .isEmpty();
+    }
+    return false;
+}
+
+QDateTime TestEndToEnd::lastSave() const
+{
+    return QSettings(folderPath("conf.ini"), QSettings::IniFormat).value("date").toDateTime();
 }
 
 bool TestEndToEnd::write(const QString& name, const QByteArray& contents) const

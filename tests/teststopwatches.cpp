@@ -85,27 +85,34 @@ void TestStopwatches::aBlockedEventLoopCostsNothing()
 
 void TestStopwatches::runsOnWhileTheProgramIsClosed_data()
 {
-    // The settings were last saved at `lastSave`; it is 10:00:00 now. Seen:
-    // the pages, built 2 s after they are read, which counts too; then the
-    // title and seconds stored of the first.
+    // The settings were last saved at `lastSave`, with the first stopwatch
+    // running at `seconds` and 25 hundredths; it is 10:00:00 now. Seen: the
+    // pages, built 2 s after they are read, which counts too; then the title
+    // and seconds of the first, stored a second later.
     QTest::addColumn<QString>("lastSave");
+    QTest::addColumn<QByteArray>("seconds");
     QTest::addColumn<QStringList>("seen");
 
     QTest::addRow("an hour closed, the hours shown wrapping after 99")
-        << "2026-12-05T09:00:00"
-        << QStringList{"01:00:01 25 [pause]", "00:00:07 50 [play]", "Course à pied", "363601"};
+        << "2026-12-05T09:00:00" << QByteArray("359999")
+        << QStringList{"01:00:01 25 [pause]", "00:00:07 50 [play]", "Course à pied", "363602"};
     QTest::addRow("a last save to come adds nothing")
-        << "2026-12-05T11:00:00"
-        << QStringList{"00:00:01 25 [pause]", "00:00:07 50 [play]", "Course à pied", "360001"};
+        << "2026-12-05T11:00:00" << QByteArray("359999")
+        << QStringList{"00:00:01 25 [pause]", "00:00:07 50 [play]", "Course à pied", "360002"};
+    QTest::addRow("counted past the most the file holds: kept at the most")
+        << "2026-12-05T10:00:00" << QByteArray("2147483647")
+        << QStringList{"23:14:07 99 [pause]", "00:00:07 50 [play]", "Course à pied", "2147483647"};
 }
 
 void TestStopwatches::runsOnWhileTheProgramIsClosed()
 {
     QFETCH(QString, lastSave);
+    QFETCH(QByteArray, seconds);
     TestDay day(QStringLiteral("10:00:00.000"));
-    // A running one at 99:59:59.25, a paused one.
+    // A running one, a paused one.
     QVERIFY(day.conf.write("date=" + lastSave.toUtf8()
-                           + "\nchronos=1\n[stopwatch]\n1\\title=Course\n1\\s=359999\n1\\ms=25\n1\\active=true\n"
+                           + "\nchronos=1\n[stopwatch]\n1\\title=Course\n1\\s=" + seconds
+                           + "\n1\\ms=25\n1\\active=true\n"
                              "2\\title=Pause\n2\\s=7\n2\\ms=50\n2\\active=false\nsize=2\n"));
     // The title its field shows is saved; with the switch off, the
     // stopwatches of the last run that kept them stay.
@@ -116,12 +123,14 @@ void TestStopwatches::runsOnWhileTheProgramIsClosed()
         QTabWidget* tabs = toolTabs(window);
         for (int i = 0; keep && i < tabs->count(); ++i)
             seen << shown(*tabs->widget(i));
+        day.clock.advanceMsecs(1000);
         QVERIFY(!day.conf.read()->contains("chronos"));
         tabs->widget(0)->findChild<QLineEdit*>("m_titre")->setText(keep ? "Course à pied" : "Autre");
         g_configuration.sauvegarde_chronos = keep;
     }
     const auto file = day.conf.read();
-    QTEST(seen << file->value("stopwatch/1/title").toString() << file->value("stopwatch/1/s").toString(), "seen");
+    QTEST(seen << file->value("stopwatch/1/title").toString() << file->value("stopwatch/1/s").toString(),
+          "seen");
 }
 
 QTEST_MAIN(TestStopwatches)

@@ -19,6 +19,12 @@ TrayMessageSink& traySinkOverride()
     return sink;
 }
 
+std::function<void()>& alertDeliveredHandler()
+{
+    static std::function<void()> handler;
+    return handler;
+}
+
 } // namespace
 
 void setTrayMessageSink(TrayMessageSink sink)
@@ -62,4 +68,11 @@ void deliverAlert(const QString& title, const QString& message, bool execute, co
     // moved or deleted since.
     if (execute && QFile::exists(file))
         ouvrirFichier(file);
+    if (const auto& delivered = alertDeliveredHandler())
+        delivered();
+}
+
+void setAlertDeliveredHandler(std::function<void()> handler)
+{
+    alertDeliveredHandler() = std::move(handler);
 }

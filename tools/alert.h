@@ -24,6 +24,11 @@ QString chooseFileToOpen(QWidget* parent, const QString& caption, const QString&
 // file opened when `execute` asks for it and the file is still there.
 void deliverAlert(const QString& title, const QString& message, bool execute, const QString& file);
 
+// Called after every alert delivered, while it is set: the clock saves then,
+// so that a kill afterwards does not alert again at the next start. Empty by
+// default.
+void setAlertDeliveredHandler(std::function<void()> handler);
+
 // Any record with the alert fields title, message, execute and file
 // (alarms, countdowns).
 template<typename Record>

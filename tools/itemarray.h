@@ -46,22 +46,20 @@ QList<Record> loadItems(const QString& array)
     return records;
 }
 
-// Replaces the stored array by `records` when `keep` is set, removes it
-// otherwise, and writes the file at once.
+// Replaces the array by `records` in `settings` when `keep` is set, removes
+// it otherwise; the file is written when `settings` is committed.
 template<typename Record>
-void saveItems(const QString& array, const QList<Record>& records, bool keep)
+void writeItems(QSettings& settings, const QString& array, const QList<Record>& records, bool keep)
 {
-    const auto settings = openConfiguration();
-    settings->remove(array);
-    if (keep) {
-        settings->beginWriteArray(array);
-        for (int i = 0; i < records.size(); ++i) {
-            settings->setArrayIndex(i);
-            Record::forEachField(records.at(i), [&settings](const char* key, const auto& field) {
-                settings->setValue(QLatin1String(key), field);
-            });
-        }
-        settings->endArray();
+    settings.remove(array);
+    if (!keep)
+        return;
+    settings.beginWriteArray(array);
+    for (int i = 0; i < records.size(); ++i) {
+        settings.setArrayIndex(i);
+        Record::forEachField(records.at(i), [&settings](const char* key, const auto& field) {
+            settings.setValue(QLatin1String(key), field);
+        });
     }
-    commitConfiguration(*settings);
+    settings.endArray();
 }

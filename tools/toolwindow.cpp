@@ -1,5 +1,6 @@
 #include "tools/toolwindow.h"
 
+#include "app/configuration.h"
 #include "app/pictures.h"
 #include "app/windowgestures.h"
 
@@ -7,6 +8,7 @@
 
 #include <QAction>
 #include <QKeySequence>
+#include <QSettings>
 
 ToolWindow::ToolWindow(QWidget* parent, const QString& windowTitle, const QString& prefix, StoredPages stored)
     : QMainWindow(parent)
@@ -32,9 +34,31 @@ ToolWindow::ToolWindow(QWidget* parent, const QString& windowTitle, const QStrin
 
 ToolWindow::~ToolWindow()
 {
+    removeItemWriter(this);
     // Deleting a page takes its tab away, so always delete the first one.
     while (QWidget* page = m_ui->_table->widget(0))
         delete page;
+}
+
+void ToolWindow::storeItems()
+{
+    const auto settings = openConfiguration();
+    writeItems(*settings);
+    commitConfiguration(*settings);
+}
+
+void ToolWindow::saveWithTheSettings()
+{
+    if (m_savedWithTheSettings)
+        return;
+    m_savedWithTheSettings = true;
+    addItemWriter(this, [this](QSettings& settings) { writeItems(settings); });
+}
+
+void ToolWindow::storeAtTheEnd()
+{
+    if (!m_savedWithTheSettings)
+        storeItems();
 }
 
 void ToolWindow::buildStoredPages()

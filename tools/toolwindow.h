@@ -8,8 +8,11 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+class QSettings;
+
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class ToolWindow;
@@ -25,10 +28,11 @@ class ToolWindow : public QMainWindow
 
 public:
     // When the pages of the items stored in conf.ini are built: at once, or
-    // when the window is first shown, an item is added or removed, the items
-    // are stored, or buildStoredPages() is called. The main window puts them
-    // off until it has been drawn, so that many items do not keep the clock
-    // from showing.
+    // when the window is first shown, an item is added or removed, or
+    // buildStoredPages() is called. The main window puts them off until it
+    // has been drawn, so that many items do not keep the clock from showing.
+    // Until then the items are what was read: they are saved as they were
+    // read, and none of them rings.
     enum class StoredPages { Now, Later };
 
     ToolWindow(QWidget* parent, const QString& windowTitle, const QString& prefix, StoredPages stored);
@@ -37,11 +41,12 @@ public:
     // Builds the stored items' pages if that was put off; nothing otherwise.
     void buildStoredPages();
 
-    // Writes the items to conf.ini as the end of the run does: each tool's
-    // destructor calls it, and the main window before anything that may end
-    // the process without it (a plug-in). A tool that keeps nothing need not
-    // say so.
-    virtual void storeItems() { }
+    // Writes the items to conf.ini at once, on their own.
+    void storeItems();
+    // From now on, for as long as the window lives, every save of the
+    // settings writes its items too, in the same file at once; its end then
+    // leaves them to the last save of the run. The clock's own tools work so.
+    void saveWithTheSettings();
 
 public slots:
     virtual void openDialog() = 0;
@@ -53,6 +58,13 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+    // Writes the tool's array into `settings`: from the pages, or from the
+    // items as they were read while their pages are still to be built.
+    virtual void writeItems(QSettings& settings) = 0;
+    // Each tool's destructor: the items are written, unless the last save of
+    // the settings has just done it.
+    void storeAtTheEnd();
 
     // Counts a new page in and returns its number, before the page is built:
     // the page may show it, and the tab is labelled with it. Stored pages
@@ -80,6 +92,12 @@ protected:
     // built first.
     template<typename Page>
     QList<Page*> pagesAs();
+    // The tool's records in tab order, without building a page: `stored`,
+    // as read from conf.ini, while their pages are still to be built; then
+    // `toRecord` of each page, which may leave a page out (an empty
+    // std::optional).
+    template<typename Page, typename Record, typename ToRecord>
+    QList<Record> records(const QList<Record>& stored, ToRecord toRecord);
 
     // The number of the most recent page. It only grows during a run, so a
     // number is never given twice.
@@ -90,6 +108,7 @@ private:
     std::unique_ptr<Ui::ToolWindow> m_ui;
     bool m_addingStoredPages = false;
     const bool m_storedPagesLater;
+    bool m_savedWithTheSettings = false;
     std::function<void()> m_storedPages;
 };
 
@@ -102,6 +121,19 @@ void ToolWindow::addStoredPages(QList<Item> items, AddPage addPage)
     };
     if (!m_storedPagesLater)
         buildStoredPages();
+}
+
+template<typename Page, typename Record, typename ToRecord>
+QList<Record> ToolWindow::records(const QList<Record>& stored, ToRecord toRecord)
+{
+    if (storedPagesPending())
+        return stored;
+    QList<Record> all;
+    for (const Page* page : pagesAs<Page>()) {
+        if (const std::optional<Record> record = toRecord(*page))
+            all.append(*record);
+    }
+    return all;
 }
 
 template<typename Page>

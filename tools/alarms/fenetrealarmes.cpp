@@ -21,12 +21,11 @@ FenetreAlarmes::FenetreAlarmes(QWidget* parent, StoredPages stored)
     , m_dialog(std::make_unique<DialogConfigAlarme>())
 {
     connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreAlarmes::newAlarm));
-    const QList<Alarme> loaded = loadItems<Alarme>(kArray);
-    m_storedArmed = std::any_of(loaded.cbegin(), loaded.cend(), [](const Alarme& a) { return a.active; });
+    m_stored = loadItems<Alarme>(kArray);
     // Those that came while the program was closed are told of now; one due
     // this very minute rings with its page.
-    reportMissedAlarms(missedAlarms(loaded, lastSaveTime(), g_jtime->checkedAt()));
-    addStoredPages(loaded, [this](const Alarme& a) { newAlarm(a); });
+    reportMissedAlarms(missedAlarms(m_stored, lastSaveTime(), g_jtime->checkedAt()));
+    addStoredPages(m_stored, [this](const Alarme& a) { newAlarm(a); });
     connect(g_jtime, &JTime::minutesSkipped, this, [this](const QDateTime& after, const QDateTime& before) {
         reportMissedAlarms(missedAlarms(alarms(), after, before));
     });
@@ -35,31 +34,32 @@ FenetreAlarmes::FenetreAlarmes(QWidget* parent, StoredPages stored)
 FenetreAlarmes::~FenetreAlarmes()
 {
     m_dialog.reset();
-    storeItems();
+    storeAtTheEnd();
 }
 
-void FenetreAlarmes::storeItems()
+void FenetreAlarmes::writeItems(QSettings& settings)
 {
-    saveItems(kArray, alarms(), g_configuration.sauvegarde_alarmes);
+    ::writeItems(settings, kArray, alarms(), g_configuration.sauvegarde_alarmes);
 }
 
 QList<Alarme> FenetreAlarmes::alarms()
 {
-    QList<Alarme> all;
-    for (const WidgetAlarme* page : pagesAs<WidgetAlarme>())
-        all.append(page->alarme());
-    return all;
+    // Building the pages here would ring those of this minute, where nobody
+    // may see it (the end of the run) or twice (a tick after a sleep).
+    return records<WidgetAlarme>(m_stored, [](const WidgetAlarme& page) { return page.alarme(); });
 }
 
 QString FenetreAlarmes::nextAlarmLine()
 {
-    // Asked every second: it neither builds the stored pages nor copies any
-    // alarm. They are built within a second of the start.
-    if (storedPagesPending())
-        return {};
     NextAlarm next(*g_jtime);
-    for (const WidgetAlarme* page : pagesAs<WidgetAlarme>())
-        next.consider(page->alarme());
+    // Asked every second: no alarm is copied.
+    if (storedPagesPending()) {
+        for (const Alarme& alarm : m_stored)
+            next.consider(alarm);
+    } else {
+        for (const WidgetAlarme* page : pagesAs<WidgetAlarme>())
+            next.consider(page->alarme());
+    }
     return next.line();
 }
 
@@ -67,7 +67,7 @@ bool FenetreAlarmes::hasActiveAlarm()
 {
     // Asked every second: it does not build the stored pages.
     if (storedPagesPending())
-        return m_storedArmed;
+        return std::any_of(m_stored.cbegin(), m_stored.cend(), [](const Alarme& a) { return a.active; });
     const QList<WidgetAlarme*> all = pagesAs<WidgetAlarme>();
     return std::any_of(all.cbegin(), all.cend(), [](const WidgetAlarme* page) { return page->isActive(); });
 }

@@ -18,8 +18,6 @@ public:
     explicit FenetreAlarmes(QWidget* parent, StoredPages stored = StoredPages::Now);
     ~FenetreAlarmes() override;
 
-    void storeItems() override;
-
     // True while at least one page has "Oui" checked (the main window's bell).
     bool hasActiveAlarm();
     // "Prochaine alarme : 21:05 Soir", or empty (the bell's and the tray's
@@ -31,12 +29,15 @@ public slots:
     void newAlarm();
     void newAlarm(const Alarme& a);
 
+protected:
+    void writeItems(QSettings& settings) override;
+
 private:
-    // Every page's alarm, in tab order.
+    // Every alarm in tab order: the pages', or those read from conf.ini
+    // while their pages are still to be built.
     QList<Alarme> alarms();
 
     // No parent: it is a window of its own, reused for every new alarm.
     std::unique_ptr<DialogConfigAlarme> m_dialog;
-    // Whether a stored alarm is armed, while their pages are not built.
-    bool m_storedArmed = false;
+    QList<Alarme> m_stored;
 };

@@ -21,24 +21,26 @@ FenetreComptesARebours::FenetreComptesARebours(QWidget* parent, StoredPages stor
     , m_format(addDurationFormatSelector(toolBar()))
 {
     connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreComptesARebours::newTimer));
-    addStoredPages(loadItems<CompteARebours>(kArray), [this](const CompteARebours& c) { newTimer(c); });
+    m_stored = loadItems<CompteARebours>(kArray);
+    addStoredPages(m_stored, [this](const CompteARebours& c) { newTimer(c); });
 }
 
 FenetreComptesARebours::~FenetreComptesARebours()
 {
     m_dialog.reset();
-    storeItems();
+    storeAtTheEnd();
 }
 
-void FenetreComptesARebours::storeItems()
+void FenetreComptesARebours::writeItems(QSettings& settings)
 {
-    // Those that have rung, or have no date, are done with.
-    QList<CompteARebours> pending;
-    for (const WidgetCompteARebours* page : pagesAs<WidgetCompteARebours>()) {
-        if (page->isPending())
-            pending.append(page->compteARebours());
-    }
-    saveItems(kArray, pending, g_configuration.sauvegarde_car);
+    // Until their pages are built none has rung, not even one whose moment
+    // came while the program was closed: it rings at the next start. Once
+    // built, those that have rung, or have no date, are done with.
+    const QList<CompteARebours> pending =
+        records<WidgetCompteARebours>(m_stored, [](const WidgetCompteARebours& page) {
+            return page.isPending() ? std::optional(page.compteARebours()) : std::nullopt;
+        });
+    ::writeItems(settings, kArray, pending, g_configuration.sauvegarde_car);
 }
 
 QString FenetreComptesARebours::nearestCountdownLine()

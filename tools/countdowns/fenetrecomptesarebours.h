@@ -18,7 +18,6 @@ public:
     explicit FenetreComptesARebours(QWidget* parent, StoredPages stored = StoredPages::Now);
     ~FenetreComptesARebours() override;
 
-    void storeItems() override;
     // "Pâtes : 0j 00:04:12": the running countdown nearest to its end, in
     // the window's format; empty when none runs (the tray's tooltip).
     QString nearestCountdownLine();
@@ -28,8 +27,12 @@ public slots:
     void newTimer();
     void newTimer(const CompteARebours& c);
 
+protected:
+    void writeItems(QSettings& settings) override;
+
 private:
     // No parent: it is a window of its own, reused for every new countdown.
     std::unique_ptr<DialogConfigCompteARebours> m_dialog;
     QComboBox* m_format;
+    QList<CompteARebours> m_stored;
 };

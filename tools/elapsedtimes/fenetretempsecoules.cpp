@@ -20,21 +20,21 @@ FenetreTempsEcoules::FenetreTempsEcoules(QWidget* parent, StoredPages stored)
     , m_format(addDurationFormatSelector(toolBar()))
 {
     connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreTempsEcoules::newTE));
-    addStoredPages(loadItems<TempsEcoule>(kArray), [this](const TempsEcoule& t) { newTE(t); });
+    m_stored = loadItems<TempsEcoule>(kArray);
+    addStoredPages(m_stored, [this](const TempsEcoule& t) { newTE(t); });
 }
 
 FenetreTempsEcoules::~FenetreTempsEcoules()
 {
     m_dialog.reset();
-    storeItems();
+    storeAtTheEnd();
 }
 
-void FenetreTempsEcoules::storeItems()
+void FenetreTempsEcoules::writeItems(QSettings& settings)
 {
-    QList<TempsEcoule> counters;
-    for (const WidgetTempsEcoule* page : pagesAs<WidgetTempsEcoule>())
-        counters.append(page->tempsEcoule());
-    saveItems(kArray, counters, g_configuration.sauvegarde_te);
+    const QList<TempsEcoule> counters = records<WidgetTempsEcoule>(
+        m_stored, [](const WidgetTempsEcoule& page) { return page.tempsEcoule(); });
+    ::writeItems(settings, kArray, counters, g_configuration.sauvegarde_te);
 }
 
 void FenetreTempsEcoules::openDialog()

@@ -18,15 +18,17 @@ public:
     explicit FenetreTempsEcoules(QWidget* parent, StoredPages stored = StoredPages::Now);
     ~FenetreTempsEcoules() override;
 
-    void storeItems() override;
-
 public slots:
     void openDialog() override;
     void newTE();
     void newTE(const TempsEcoule& t);
 
+protected:
+    void writeItems(QSettings& settings) override;
+
 private:
     // No parent: it is a window of its own, reused for every new counter.
     std::unique_ptr<DialogConfigTempsEcoule> m_dialog;
     QComboBox* m_format;
+    QList<TempsEcoule> m_stored;
 };

@@ -26,22 +26,14 @@ qint64 secondsClosed()
 
 FenetreChronometres::FenetreChronometres(QWidget* parent, StoredPages stored)
     : ToolWindow(parent, QStringLiteral("Chronomètre"), QStringLiteral("Chrono"), stored)
-{
     // A running stopwatch counts the time the program was closed, and the
-    // time until its page is built.
-    // Capped at the most a stopwatch holds: a last save dated at the start
-    // of time must not overflow the count.
-    const qint64 closedMsecs = std::min<qint64>(secondsClosed(), std::numeric_limits<int>::max()) * 1000;
-    const qint64 loadedAt = Clock::instance().monotonicMsecs();
-    addStoredPages(loadItems<Chronometre>(kArray), [this, closedMsecs, loadedAt](Chronometre c) {
-        if (c.active) {
-            const qint64 counted = qint64(c.s) * 1000 + qint64(c.ms) * 10 + closedMsecs
-                + (Clock::instance().monotonicMsecs() - loadedAt);
-            c.s = int(std::min<qint64>(counted / 1000, std::numeric_limits<int>::max()));
-            c.ms = int(counted % 1000 / 10);
-        }
-        newChrono(c);
-    });
+    // time until its page is built. Capped at the most a stopwatch holds: a
+    // last save dated at the start of time must not overflow the count.
+    , m_stored(loadItems<Chronometre>(kArray))
+    , m_closedMsecs(std::min<qint64>(secondsClosed(), std::numeric_limits<int>::max()) * 1000)
+    , m_loadedAt(Clock::instance().monotonicMsecs())
+{
+    addStoredPages(m_stored, [this](const Chronometre& c) { newChrono(ranOn(c)); });
     // An old key that nothing reads any more.
     const auto settings = openConfiguration();
     if (settings->contains(QStringLiteral("chronos"))) {
@@ -52,19 +44,38 @@ FenetreChronometres::FenetreChronometres(QWidget* parent, StoredPages stored)
 
 FenetreChronometres::~FenetreChronometres()
 {
-    storeItems();
+    storeAtTheEnd();
 }
 
-void FenetreChronometres::storeItems()
+Chronometre FenetreChronometres::ranOn(const Chronometre& stored) const
+{
+    if (!stored.active)
+        return stored;
+    const qint64 counted = qint64(stored.s) * 1000 + qint64(stored.ms) * 10 + m_closedMsecs
+        + (Clock::instance().monotonicMsecs() - m_loadedAt);
+    return Chronometre::fromMsecs(counted, true, stored.title);
+}
+
+QList<Chronometre> FenetreChronometres::storedNow() const
+{
+    QList<Chronometre> now;
+    for (const Chronometre& c : m_stored)
+        now.append(ranOn(c));
+    return now;
+}
+
+void FenetreChronometres::writeItems(QSettings& settings)
 {
     // With the switch off, the stopwatches of the last run that kept them
     // stay in the file for the next start.
     if (!g_configuration.sauvegarde_chronos)
         return;
-    QList<Chronometre> stopwatches;
-    for (const WidgetChronometre* page : pagesAs<WidgetChronometre>())
-        stopwatches.append(page->getChronometre());
-    saveItems(kArray, stopwatches, true);
+    // Not yet built, they are saved as they count now: the save moves the
+    // "date" they run on from.
+    const QList<Chronometre> stopwatches =
+        records<WidgetChronometre>(storedPagesPending() ? storedNow() : QList<Chronometre>(),
+                                   [](const WidgetChronometre& page) { return page.getChronometre(); });
+    ::writeItems(settings, kArray, stopwatches, true);
 }
 
 void FenetreChronometres::newChrono()

@@ -14,10 +14,22 @@ public:
     explicit FenetreChronometres(QWidget* parent, StoredPages stored = StoredPages::Now);
     ~FenetreChronometres() override;
 
-    void storeItems() override;
-
 public slots:
     void newChrono();
     void newChrono(const Chronometre& c);
     void openDialog() override;
+
+protected:
+    void writeItems(QSettings& settings) override;
+
+private:
+    // A stopwatch as read, having run on while the program was closed and
+    // since it was read, if it was running.
+    Chronometre ranOn(const Chronometre& stored) const;
+    QList<Chronometre> storedNow() const;
+
+    QList<Chronometre> m_stored;
+    qint64 m_closedMsecs = 0;
+    // The monotonic clock when they were read.
+    qint64 m_loadedAt = 0;
 };

@@ -65,9 +65,7 @@ WidgetChronometre::~WidgetChronometre() = default;
 
 Chronometre WidgetChronometre::getChronometre() const
 {
-    const qint64 counted = countedMsecs();
-    return Chronometre{int(counted / 1000), int(counted % 1000 / 10), m_runningSince.has_value(),
-                       m_ui->m_titre->text()};
+    return Chronometre::fromMsecs(countedMsecs(), m_runningSince.has_value(), m_ui->m_titre->text());
 }
 
 qint64 WidgetChronometre::countedMsecs() const
