@@ -55,6 +55,7 @@ private:
     // Builds the tools' stored pages; once is enough.
     void buildToolPages();
     void drawFace();
+    void describeFace(const ClockFaceLook& look);
     void fixTickingSizes();
     void fillPluginMenu();
     // Saves the settings and every tool's items as the end of the run does.
