@@ -187,10 +187,20 @@ void FenetrePrincipale::drawFace()
     const ClockFaceLook look = configuredFaceLook(*g_jtime);
     if (look == m_shownFace)
         return;
-    if (!look.sameUnderSecondHand(m_shownFace))
+    if (!look.sameUnderSecondHand(m_shownFace)) {
         m_faceFrame->stillChanged();
+        describeFace(look);
+    }
     m_shownFace = look;
     m_ui->m_horloge->update();
+}
+
+void FenetrePrincipale::describeFace(const ClockFaceLook& look)
+{
+    // What a screen reader says of the face: the minute its hands tell.
+    // Neither a repaint nor a layout follows.
+    m_ui->m_horloge->setAccessibleDescription(
+        tr("Il est %1 h %2").arg(look.hour).arg(look.minute, 2, 10, QLatin1Char('0')));
 }
 
 void FenetrePrincipale::fixTickingSizes()

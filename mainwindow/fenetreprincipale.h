@@ -59,6 +59,7 @@ private:
     // The complete save, once the event at hand is done.
     void saveSoon();
     void drawFace();
+    void describeFace(const ClockFaceLook& look);
     void fixTickingSizes();
     void fillPluginMenu();
     void buildTrayMenu();

@@ -124,6 +124,8 @@ void TestMainWindow::aTickRepaintsTheFaceAsSetAndTheTimeAlone()
     QTest::qWait(50);
     recorder.painted.sort();
     QCOMPARE(recorder.painted, QStringList({"m_heure", "m_horloge"}));
+    // What a screen reader says of the face follows the minute.
+    QCOMPARE(m_window->findChild<QLabel*>("m_horloge")->accessibleDescription(), "Il est 14 h 08");
     // Without the second hand, the face stays as it is until the next minute.
     recorder.painted.clear();
     m_day->tick("14:08:01.000");

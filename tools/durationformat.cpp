@@ -60,8 +60,11 @@ std::optional<qint64> secondsBetween(const QDateTime& from, const QDateTime& to)
 QComboBox* addDurationFormatSelector(QToolBar* toolBar)
 {
     toolBar->addSeparator();
-    toolBar->addWidget(new QLabel(QStringLiteral("  Format: "), toolBar));
+    auto* label = new QLabel(QStringLiteral("  Format: "), toolBar);
+    toolBar->addWidget(label);
     auto* selector = new QComboBox(toolBar);
+    // What a screen reader says of the selector, beside its current format.
+    label->setBuddy(selector);
     selector->addItems(durationFormatNames());
     toolBar->addWidget(selector);
     return selector;

@@ -30,6 +30,10 @@ ToolWindow::ToolWindow(QWidget* parent, const QString& windowTitle, const QStrin
                                                   QStringLiteral("&Supprimer"));
     supprimer->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
     connect(supprimer, &QAction::triggered, this, &ToolWindow::remove);
+    // A tool bar's buttons take no focus by default: without a mouse they
+    // could not be reached.
+    for (QAction* action : {nouveau, supprimer})
+        m_ui->toolBar->widgetForAction(action)->setFocusPolicy(Qt::TabFocus);
 }
 
 ToolWindow::~ToolWindow()

@@ -126,6 +126,8 @@ void WidgetChronometre::showRunning(bool running)
 {
     m_ui->bouton_start->setIcon(picture(running ? QStringLiteral(":/ressources/pause.png")
                                                 : QStringLiteral(":/ressources/play.png")));
+    // The picture alone says nothing to a screen reader.
+    m_ui->bouton_start->setAccessibleName(running ? tr("Mettre en pause") : tr("Démarrer"));
     if (running && isVisible())
         m_display->start();
     else
