@@ -62,7 +62,7 @@ void WidgetTempsEcoule::showEvent(QShowEvent* event)
 
 void WidgetTempsEcoule::hideEvent(QHideEvent* event)
 {
-    // The tick source is gone already when the windows close at the end.
+    // A counter may outlive the tick source (a window destroyed after it).
     if (g_jtime)
         disconnect(g_jtime, &JTime::secondChanged, this, &WidgetTempsEcoule::refresh);
     QWidget::hideEvent(event);
