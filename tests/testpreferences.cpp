@@ -113,7 +113,7 @@ void TestPreferences::editsShowBeforeOk()
     // The preview shows 0:25:40 whatever the time, as it is being edited.
     const auto preview = [this] { return part<QLabel>("m_label_horloge_apercu")->pixmap().toImage(); };
     const auto faceAt0_25_40 = [](const QString& image, int width, bool secondHand) {
-        return drawClockFace(image, QColor(0, 0, 90), width, secondHand, 0, 25, 40).toImage();
+        return drawClockFace(image, QColor(0, 0, 90), width, secondHand, 0, 25, 40, 1).toImage();
     };
     const QString face = ":/ressources/horloge_modern.png";
     m_day->tick("17:48:13.003");
