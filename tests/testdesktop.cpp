@@ -69,21 +69,6 @@ bool showsWhereOpaque(const QImage& screen, const QImage& picture)
     return true;
 }
 
-// Whether `screen` shows the opaque pixels of each `ratio` by `ratio`
-// square of `picture` in one colour, as a picture of logical pixels scaled
-// up would.
-bool scaledUp(const QImage& screen, const QImage& picture, int ratio)
-{
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x) {
-            const QPoint corner(x - x % ratio, y - y % ratio);
-            const bool opaque = qAlpha(picture.pixel(corner)) == 255 && qAlpha(picture.pixel(x, y)) == 255;
-            if (opaque && screen.pixel(x, y) != screen.pixel(corner))
-                return false;
-        }
-    return true;
-}
-
 // Where the program last saw the pointer move, from the X server. A window
 // sees each move, whether or not a widget then takes it.
 class PointerLog : public QObject
@@ -136,7 +121,6 @@ private:
     std::unique_ptr<ApplicationLifetime> m_lifetime;
     PointerLog m_pointer;
     FenetrePrincipale* m_window = nullptr;
-    QTemporaryDir m_pictures;
 };
 
 void TestDesktop::start(const QByteArray& settings)
@@ -401,47 +385,27 @@ void TestDesktop::hourlyShakeDoesNotWaitForADialog()
 void TestDesktop::sharpAtTheScreensDensity_data()
 {
     // What shows in the clock's window (the face "m_horloge", the bell
-    // "m_cloche") or on a stopwatch's page ("bouton_start", "bouton_raz",
-    // the first button of the "toolBar") at 14:07:37 with an alarm armed and
-    // `settings`: the face as drawn for that time, or the picture `file`
-    // (":/ressources/NAME.png") as Qt shows that one file; on a screen of
-    // pixel ratio 2, its copy at twice the size when it has one (`twice`).
-    QTest::addColumn<QByteArray>("settings");
+    // "m_cloche") or on a stopwatch's page ("bouton_start", the first
+    // button of the "toolBar") at 14:07:37 with an alarm armed: the face as
+    // drawn for that time, or the picture ":/ressources/FILE.png" as Qt
+    // shows that one file, on a screen of pixel ratio 2 (at 1, the file
+    // without "@2x").
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("file");
-    QTest::addColumn<bool>("twice");
-
-    // Of a detail that a face of 58 pixels scaled up would lose.
-    QImage image(300, 300, QImage::Format_RGB32);
-    for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 300; ++x)
-            image.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x + y) % 2 * 255));
-    const QString face = m_pictures.filePath("face.png");
-    QVERIFY(image.save(face));
-
-    QTest::addRow("the built-in face with the second hand")
-        << QByteArray("[horloge]\naiguille_seconde=true\n") << "m_horloge" << QString() << false;
-    QTest::addRow("an image of 300 pixels for the face, wide hands")
-        << "[horloge]\naiguille_seconde=false\npen_size=2\nimage=" + face.toUtf8() + '\n'
-        << "m_horloge" << QString() << false;
-    QTest::addRow("the bell") << QByteArray() << "m_cloche"
-                              << "GoldBell" << true;
-    QTest::addRow("a stopwatch's start") << QByteArray() << "bouton_start"
-                                         << "play" << true;
-    QTest::addRow("a stopwatch's reset") << QByteArray() << "bouton_raz"
-                                         << "stop" << true;
-    QTest::addRow("the tool bar's new, shown small from its one large file") << QByteArray() << "toolBar"
-                                                                             << "new" << false;
+    // clang-format off
+    QTest::addRow("the face") << "m_horloge" << QString();
+    QTest::addRow("the bell") << "m_cloche" << "GoldBell@2x";
+    QTest::addRow("a stopwatch's start") << "bouton_start" << "play@2x";
+    QTest::addRow("the tool bar's new, shown small from its one large file") << "toolBar" << "new";
+    // clang-format on
 }
 
 void TestDesktop::sharpAtTheScreensDensity()
 {
-    QFETCH(QByteArray, settings);
     QFETCH(QString, shown);
     QFETCH(QString, file);
-    QFETCH(bool, twice);
     ManualClock clock(onTestDay("14:07:37.000"));
-    start(settings);
+    start();
     m_window->findChild<FenetreAlarmes*>()->newAlarm(Alarme{21, 5, true, "Soir", {}, false, {}});
     m_window->update_horloge();
     QWidget* widget = m_window->centralWidget()->findChild<QWidget*>(shown);
@@ -458,33 +422,34 @@ void TestDesktop::sharpAtTheScreensDensity()
     const qreal ratio = widget->devicePixelRatio();
 
     if (file.isEmpty()) {
-        const Configuration& c = g_configuration;
-        const QImage drawn = drawClockFace(c.horloge_image, configuredHandColour(), c.horloge_pen_size,
-                                           c.horloge_aiguille_seconde, 14, 7, 37, ratio)
-                                 .toImage();
-        const QRect contents = widget->contentsRect();
-        QImage seen;
-        QTRY_VERIFY_WITH_TIMEOUT(showsWhereOpaque(seen = onScreen(widget, contents), drawn), kWmTimeoutMs);
-        // Nor is it a face of logical pixels scaled up.
-        QVERIFY(ratio == 1 || !scaledUp(seen, drawn, int(ratio)));
-    } else {
-        // Shown from that one file alone it looks the same; without it, not.
-        const QIcon alone(":/ressources/" + file + (twice && ratio > 1 ? "@2x.png" : ".png"));
-        auto* label = qobject_cast<QLabel*>(widget);
-        const QSize size = label ? label->pixmap().deviceIndependentSize().toSize() : QSize();
-        const auto showAlone = [&](const QIcon& icon) {
-            if (label)
-                label->setPixmap(icon.pixmap(size, ratio));
-            else
-                static_cast<QAbstractButton*>(widget)->setIcon(icon);
-            widget->repaint();
-            return onScreen(widget, widget->rect());
+        // The face of the settings by default, and not its 1x one scaled up.
+        const auto face = [](qreal ratio) {
+            return drawClockFace(":/ressources/horloge_modern.png", Qt::black, 0, true, 14, 7, 37, ratio)
+                .toImage();
         };
-        widget->repaint();
-        const QImage seen = onScreen(widget, widget->rect());
-        QVERIFY(showAlone(QIcon()) != seen);
-        QCOMPARE(showAlone(alone), seen);
+        const QImage drawn = face(ratio);
+        QImage seen;
+        QTRY_VERIFY_WITH_TIMEOUT(showsWhereOpaque(seen = onScreen(widget, widget->contentsRect()), drawn),
+                                 kWmTimeoutMs);
+        QVERIFY(ratio == 1 || !showsWhereOpaque(seen, face(1).scaled(drawn.size())));
+        return;
     }
+    // Shown from that one file alone it looks the same; without it, not.
+    const QIcon alone(":/ressources/" + (ratio > 1 ? file : file.section('@', 0, 0)) + ".png");
+    auto* label = qobject_cast<QLabel*>(widget);
+    const QSize size = label ? label->pixmap().deviceIndependentSize().toSize() : QSize();
+    const auto showAlone = [&](const QIcon& icon) {
+        if (label)
+            label->setPixmap(icon.pixmap(size, ratio));
+        else
+            static_cast<QAbstractButton*>(widget)->setIcon(icon);
+        widget->repaint();
+        return onScreen(widget, widget->rect());
+    };
+    widget->repaint();
+    const QImage seen = onScreen(widget, widget->rect());
+    QVERIFY(showAlone(QIcon()) != seen);
+    QCOMPARE(showAlone(alone), seen);
 }
 
 QTEST_MAIN(TestDesktop)
