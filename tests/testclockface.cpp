@@ -58,6 +58,8 @@ void TestClockFace::face_data()
     QImage tall(10, 40, QImage::Format_RGB32);
     tall.fill(kGreen);
     QVERIFY(tall.save(m_dir.filePath("tall.png")));
+    // Qt reads a file named so as one of twice the density.
+    QVERIFY(tall.save(m_dir.filePath("tall@2x.png")));
     // Green and blue columns, one device pixel each at a ratio of 2.
     QImage stripes(116, 116, QImage::Format_RGB32);
     for (int x = 0; x < 116; ++x)
@@ -78,6 +80,9 @@ void TestClockFace::face_data()
     QTest::addRow("minute 40") << QTime(0, 40, 0) << false << 0 << none << 1.0 << 58 << Points{{29, 18}, {17, 36}} << builtIn;
     QTest::addRow("a small, tall image stretched; wide hands")
         << QTime(0, 0, 0) << true << 3 << m_dir.filePath("tall.png") << 1.0 << 58 << Points{{29, 15}, {28, 22}, {30, 22}}
+        << Colours{kGreen, kGreen};
+    QTest::addRow("an image named @2x still fills the face")
+        << QTime(0, 0, 0) << false << 0 << m_dir.filePath("tall@2x.png") << 1.0 << 58 << Points{{29, 18}, {29, 15}}
         << Colours{kGreen, kGreen};
     QTest::addRow("an undecodable file leaves a clean neutral face")
         << QTime(0, 0, 0) << true << 3 << QStringLiteral(__FILE__) << 1.0 << 58
