@@ -69,29 +69,42 @@ const QImage& faceBackground(const QString& imagePath, qreal devicePixelRatio)
 // The face is laid on whole device pixels, its corner on the one nearest
 // `at`: its image is then copied pixel for pixel, and its hands stand on the
 // same pixels of it wherever it is painted, at any pixel ratio.
-QPoint deviceCorner(const QPainter& painter, const QPoint& at)
+class DevicePixels
 {
-    const QPointF corner = painter.deviceTransform().map(QPointF(at));
-    return QPoint(qRound(corner.x()), qRound(corner.y()));
-}
+public:
+    DevicePixels(const QPainter& painter, const QPoint& at)
+        : ratio(painter.device()->devicePixelRatio())
+        , m_toDevice(painter.deviceTransform())
+        , m_toLogical(m_toDevice.inverted())
+    {
+        const QPointF onDevice = m_toDevice.map(QPointF(at));
+        corner = QPoint(qRound(onDevice.x()), qRound(onDevice.y()));
+    }
 
-// The point the painter maps onto the device point `onDevice`. The raster
-// engine lays lines on the device in fixed point, truncated: at a fractional
-// ratio, mapped back and forth, a point may fall short of its pixel by a
-// rounding error, and a line then steps on other pixels than the same line
-// drawn elsewhere. Such a point is moved on to the first that does not.
-QPointF toLogical(const QPainter& painter, const QPoint& onDevice)
-{
-    const QTransform toDevice = painter.deviceTransform();
-    QPointF logical = toDevice.inverted().map(QPointF(onDevice));
-    // The error is in the last bits: a few steps are enough, and a mirrored
-    // painter, which no step brings closer, takes no more.
-    for (int step = 0; step < 4 && toDevice.map(logical).x() < onDevice.x(); ++step)
-        logical.rx() = std::nextafter(logical.x(), qInf());
-    for (int step = 0; step < 4 && toDevice.map(logical).y() < onDevice.y(); ++step)
-        logical.ry() = std::nextafter(logical.y(), qInf());
-    return logical;
-}
+    // The point the painter maps onto `onDevice`. The raster engine lays
+    // lines on the device in fixed point, truncated: at a fractional ratio,
+    // mapped back and forth, a point may fall short of its pixel by a
+    // rounding error, and a line then steps on other pixels than the same
+    // line drawn elsewhere. Such a point is moved on to the first that does
+    // not; the error is in the last bits, and a mirrored painter, which no
+    // step brings closer, takes no more than a few.
+    QPointF toLogical(const QPoint& onDevice) const
+    {
+        QPointF logical = m_toLogical.map(QPointF(onDevice));
+        for (int step = 0; step < 4 && m_toDevice.map(logical).x() < onDevice.x(); ++step)
+            logical.rx() = std::nextafter(logical.x(), qInf());
+        for (int step = 0; step < 4 && m_toDevice.map(logical).y() < onDevice.y(); ++step)
+            logical.ry() = std::nextafter(logical.y(), qInf());
+        return logical;
+    }
+
+    const qreal ratio;
+    QPoint corner;
+
+private:
+    const QTransform m_toDevice;
+    const QTransform m_toLogical;
+};
 
 // 0 points up and angles turn clockwise; y grows downwards on screen.
 // A hand starts on the device pixel that holds the face's centre (at a
@@ -100,15 +113,14 @@ QPointF toLogical(const QPainter& painter, const QPoint& onDevice)
 // from there, rounded to a device pixel. At 1 these are the face's points as
 // they always were; at 2 a hand on an axis ends where the 1x one does,
 // doubled, and the others lean as finely as the screen allows.
-void drawHand(QPainter& painter, const QPoint& corner, double length, double angle)
+void drawHand(QPainter& painter, const DevicePixels& face, double length, double angle)
 {
-    const qreal ratio = painter.device()->devicePixelRatio();
-    const int half = int(std::floor(kClockFaceSize / 2.0 * ratio));
-    const QPoint from = corner + QPoint(half, half);
+    const int half = int(std::floor(kClockFaceSize / 2.0 * face.ratio));
+    const QPoint from = face.corner + QPoint(half, half);
     const QPoint to = from
-        + QPoint(int(std::lround(ratio * length * std::sin(angle))),
-                 -int(std::lround(ratio * length * std::cos(angle))));
-    painter.drawLine(toLogical(painter, from), toLogical(painter, to));
+        + QPoint(int(std::lround(face.ratio * length * std::sin(angle))),
+                 -int(std::lround(face.ratio * length * std::cos(angle))));
+    painter.drawLine(face.toLogical(from), face.toLogical(to));
 }
 
 QPen handPen(const ClockFaceLook& look)
@@ -167,12 +179,11 @@ void paintClockFace(QPainter& painter, const QPoint& at, const ClockFaceLook& lo
 
 void paintFaceUnderSecondHand(QPainter& painter, const QPoint& at, const ClockFaceLook& look)
 {
-    const QPoint corner = deviceCorner(painter, at);
-    painter.drawImage(toLogical(painter, corner),
-                      faceBackground(look.image, painter.device()->devicePixelRatio()));
+    const DevicePixels face(painter, at);
+    painter.drawImage(face.toLogical(face.corner), faceBackground(look.image, face.ratio));
     painter.setPen(handPen(look));
-    drawHand(painter, corner, kHourHandLength, kFullTurn * (look.hour % 12) / 12.0);
-    drawHand(painter, corner, kMinuteHandLength, kFullTurn * look.minute / 60.0);
+    drawHand(painter, face, kHourHandLength, kFullTurn * (look.hour % 12) / 12.0);
+    drawHand(painter, face, kMinuteHandLength, kFullTurn * look.minute / 60.0);
 }
 
 void paintSecondHand(QPainter& painter, const QPoint& at, const ClockFaceLook& look)
@@ -180,7 +191,7 @@ void paintSecondHand(QPainter& painter, const QPoint& at, const ClockFaceLook& l
     if (!look.secondHand)
         return;
     painter.setPen(handPen(look));
-    drawHand(painter, deviceCorner(painter, at), kSecondHandLength,
+    drawHand(painter, DevicePixels(painter, at), kSecondHandLength,
              kFullTurn * std::max(look.second, 0) / 60.0);
 }
 
