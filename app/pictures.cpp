@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QHash>
 #include <QIconEngine>
+#include <QLabel>
 
 #include <optional>
 
@@ -83,4 +84,11 @@ QIcon picture(const QString& resource)
     if (icons.isEmpty())
         qAddPostRoutine(clearCache);
     return *icons.insert(resource, QIcon(new PictureEngine(resource)));
+}
+
+void showAtScreenDensity(QLabel* label, const QString& resource)
+{
+    const qreal ratio = label->devicePixelRatio();
+    if (ratio > 1)
+        label->setPixmap(picture(resource).pixmap(label->pixmap().deviceIndependentSize().toSize(), ratio));
 }

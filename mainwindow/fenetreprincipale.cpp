@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "app/jtime.h"
 #include "app/labelsize.h"
+#include "app/pictures.h"
 #include "app/shake.h"
 #include "app/weblinks.h"
 #include "app/windowgestures.h"
@@ -55,6 +56,7 @@ FenetrePrincipale::FenetrePrincipale()
 {
     Q_ASSERT(g_jtime && g_trayIcon);
     m_ui->setupUi(this);
+    showAtScreenDensity(m_ui->m_cloche, QStringLiteral(":/ressources/GoldBell.png"));
     new WindowGestures(this, Qt::Dialog | Qt::FramelessWindowHint);
 
     m_preferences = new DialogPreferences(this);

@@ -107,7 +107,8 @@ void DialogPreferences::maj_horloge_apercu()
 {
     m_ui->m_label_horloge_apercu->setPixmap(drawClockFace(
         m_ui->m_lineedit_horloge_image->text(), m_couleurAiguilles, m_ui->m_spinbox_aiguille_largeur->value(),
-        m_ui->m_checkbox_aiguille_seconde->isChecked(), kPreviewHour, kPreviewMinute, kPreviewSecond));
+        m_ui->m_checkbox_aiguille_seconde->isChecked(), kPreviewHour, kPreviewMinute, kPreviewSecond,
+        m_ui->m_label_horloge_apercu->devicePixelRatio()));
 }
 
 void DialogPreferences::appliquer_attributs()

@@ -142,7 +142,8 @@ void TestMainWindow::aTickRepaintsTheFaceAsSetAndTheTimeAlone()
     plain.setFrameShape(face->frameShape());
     plain.setScaledContents(true);
     plain.setFixedSize(face->size());
-    plain.setPixmap(drawClockFace(c.horloge_image, QColor(255, 0, 128), 0, false, 14, 8, 0));
+    plain.setPixmap(
+        drawClockFace(c.horloge_image, QColor(255, 0, 128), 0, false, 14, 8, 0, face->devicePixelRatio()));
     QCOMPARE(face->grab().toImage().convertToFormat(QImage::Format_RGB32),
              around.grab().toImage().convertToFormat(QImage::Format_RGB32));
     // The time filling its own background looks as it would without.
@@ -170,7 +171,8 @@ void TestMainWindow::aTickRepaintsTheFaceAsSetAndTheTimeAlone()
     // With the second hand, it is painted over the rest of the face.
     c.horloge_aiguille_seconde = true;
     m_day->tick("14:08:37.000");
-    plain.setPixmap(drawClockFace(c.horloge_image, QColor(255, 0, 128), 0, true, 14, 8, 37));
+    plain.setPixmap(
+        drawClockFace(c.horloge_image, QColor(255, 0, 128), 0, true, 14, 8, 37, face->devicePixelRatio()));
     QCOMPARE(face->grab().toImage().convertToFormat(QImage::Format_RGB32),
              around.grab().toImage().convertToFormat(QImage::Format_RGB32));
 }

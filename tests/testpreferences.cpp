@@ -111,10 +111,13 @@ void TestPreferences::cancelKeepsAndOkSavesAtOnce()
 void TestPreferences::editsShowBeforeOk()
 {
     open("[horloge]\npen_b=90\npen_size=2\n");
-    // The preview shows 0:25:40 whatever the time, as it is being edited.
-    const auto preview = [this] { return part<QLabel>("m_label_horloge_apercu")->pixmap().toImage(); };
-    const auto faceAt0_25_40 = [](const QString& image, int width, bool secondHand) {
-        return drawClockFace(image, QColor(0, 0, 90), width, secondHand, 0, 25, 40).toImage();
+    // The preview shows 0:25:40 whatever the time, as it is being edited,
+    // at the screen's pixel density.
+    auto* label = part<QLabel>("m_label_horloge_apercu");
+    const auto preview = [label] { return label->pixmap().toImage(); };
+    const auto faceAt0_25_40 = [label](const QString& image, int width, bool secondHand) {
+        return drawClockFace(image, QColor(0, 0, 90), width, secondHand, 0, 25, 40, label->devicePixelRatio())
+            .toImage();
     };
     const QString face = ":/ressources/horloge_modern.png";
     m_day->tick("17:48:13.003");

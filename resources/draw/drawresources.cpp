@@ -197,7 +197,7 @@ void paintSheet(QPainter& p, const QRectF& r, double fold, double corner)
 // Application and tray icon: a wall clock showing ten past ten, drawn on an
 // 81-pixel grid and scaled to `size`, so that every icon size is painted
 // rather than resampled.
-QImage drawClock(int size = 81)
+QImage drawClock(int size)
 {
     const double scale = size / 81.0;
     QImage layer = blankImage(size, size);
@@ -273,11 +273,12 @@ int writeAppIcons(const QDir& dir, const QString& name, const QStringList& sizes
 }
 
 // "Alarm armed" marker, shown at its true size next to the time.
-QImage drawGoldBell()
+QImage drawGoldBell(int scale)
 {
-    QImage image = blankImage(17, 17);
+    QImage image = blankImage(17 * scale, 17 * scale);
     QPainter p(&image);
     smooth(p);
+    p.scale(scale, scale);
 
     QPainterPath bell;
     bell.moveTo(8.5, 1.9);
@@ -325,11 +326,12 @@ QImage drawGoldBell()
 
 // The clock face the program paints its own hands over: hour marks only,
 // with the middle kept light and empty so the hands stay readable.
-QImage drawModernFace()
+QImage drawModernFace(int scale)
 {
-    QImage image = blankImage(58, 58);
+    QImage image = blankImage(58 * scale, 58 * scale);
     QPainter p(&image);
     smooth(p);
+    p.scale(scale, scale);
     const QPointF c(29.0, 29.0);
 
     // Rim.
@@ -450,11 +452,13 @@ QImage drawDelete()
 }
 
 // Media buttons share a look: a coloured gradient with a darker edge.
-QImage drawMediaShape(int w, int h, const QPainterPath& shape, const QColor& light, const QColor& dark)
+QImage drawMediaShape(int w, int h, int scale, const QPainterPath& shape, const QColor& light,
+                      const QColor& dark)
 {
-    QImage image = blankImage(w, h);
+    QImage image = blankImage(w * scale, h * scale);
     QPainter p(&image);
     smooth(p);
+    p.scale(scale, scale);
     p.setPen(QPen(dark.darker(125), 1.0, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
     p.setBrush(vertical(0, h, light, dark));
     p.drawPath(shape);
@@ -462,7 +466,7 @@ QImage drawMediaShape(int w, int h, const QPainterPath& shape, const QColor& lig
     return image;
 }
 
-QImage drawPlay()
+QImage drawPlay(int scale)
 {
     // Rounded triangle: straight edges between arcs at each corner.
     const QPointF a(2.5, 2.0), b(2.5, 26.0), c(20.5, 14.0);
@@ -481,22 +485,22 @@ QImage drawPlay()
     path.lineTo(towards(a, c, round));
     path.quadTo(a, towards(a, b, round));
     path.closeSubpath();
-    return drawMediaShape(22, 28, path, QColor(0x58, 0xd0, 0x80), QColor(0x1f, 0x95, 0x4c));
+    return drawMediaShape(22, 28, scale, path, QColor(0x58, 0xd0, 0x80), QColor(0x1f, 0x95, 0x4c));
 }
 
-QImage drawPause()
+QImage drawPause(int scale)
 {
     QPainterPath path;
     path.addRoundedRect(QRectF(2.5, 2.5, 8.0, 23.0), 2.0, 2.0);
     path.addRoundedRect(QRectF(15.5, 2.5, 8.0, 23.0), 2.0, 2.0);
-    return drawMediaShape(26, 28, path, QColor(0xff, 0xc2, 0x4a), QColor(0xe0, 0x85, 0x10));
+    return drawMediaShape(26, 28, scale, path, QColor(0xff, 0xc2, 0x4a), QColor(0xe0, 0x85, 0x10));
 }
 
-QImage drawStop()
+QImage drawStop(int scale)
 {
     QPainterPath path;
     path.addRoundedRect(QRectF(3.5, 3.5, 21.0, 21.0), 3.0, 3.0);
-    return drawMediaShape(28, 28, path, QColor(0xf2, 0x6a, 0x60), QColor(0xc2, 0x2e, 0x27));
+    return drawMediaShape(28, 28, scale, path, QColor(0xf2, 0x6a, 0x60), QColor(0xc2, 0x2e, 0x27));
 }
 
 // "Save": a floppy disk.
@@ -682,36 +686,47 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // Pictures shown at up to their own size get a copy at twice it,
+    // "NAME@2x.png", which Qt takes instead on a screen of pixel ratio above
+    // 1. The large ones are only shown as icons of 18 pixels or less, 36 on
+    // such a screen, which their one file covers already.
     struct Image
     {
         const char* name;
         int width, height;
-        std::function<QImage()> draw;
+        int largestScale;
+        std::function<QImage(int scale)> draw;
     };
+    const auto once = [](QImage (*draw)()) { return [draw](int) { return draw(); }; };
     const Image images[] = {
-        {"Clock.png", 81, 81, [] { return drawClock(); }},
-        {"GoldBell.png", 17, 17, drawGoldBell},
-        {"horloge_modern.png", 58, 58, drawModernFace},
-        {"new.png", 256, 256, drawNew},
-        {"delete.png", 194, 221, drawDelete},
-        {"play.png", 22, 28, drawPlay},
-        {"pause.png", 26, 28, drawPause},
-        {"stop.png", 28, 28, drawStop},
-        {"Disk.png", 128, 128, drawDisk},
-        {"export.png", 256, 256, drawExport},
+        {"Clock", 81, 81, 2, [](int scale) { return drawClock(81 * scale); }},
+        {"GoldBell", 17, 17, 2, drawGoldBell},
+        {"horloge_modern", 58, 58, 2, drawModernFace},
+        {"new", 256, 256, 1, once(drawNew)},
+        {"delete", 194, 221, 1, once(drawDelete)},
+        {"play", 22, 28, 2, drawPlay},
+        {"pause", 26, 28, 2, drawPause},
+        {"stop", 28, 28, 2, drawStop},
+        {"Disk", 128, 128, 1, once(drawDisk)},
+        {"export", 256, 256, 1, once(drawExport)},
     };
 
     int failures = 0;
     for (const Image& img : images) {
-        const QImage image = img.draw();
-        const QString path = dir.filePath(QString::fromLatin1(img.name));
-        if (image.size() != QSize(img.width, img.height) || !image.hasAlphaChannel()
-            || !image.save(path, "PNG")) {
-            err << "failed to write " << path << "\n";
-            ++failures;
-            continue;
+        for (int scale = 1; scale <= img.largestScale; ++scale) {
+            const QImage image = img.draw(scale);
+            const QString suffix =
+                scale == 1 ? QStringLiteral(".png") : QStringLiteral("@%1x.png").arg(scale);
+            const QString path = dir.filePath(QString::fromLatin1(img.name) + suffix);
+            const QSize size(img.width * scale, img.height * scale);
+            if (image.size() != size || !image.hasAlphaChannel() || !image.save(path, "PNG")) {
+                err << "failed to write " << path << "\n";
+                ++failures;
+                continue;
+            }
+            out << path << "  " << size.width() << "x" << size.height() << "  " << QFileInfo(path).size()
+                << " bytes\n";
         }
-        out << path << "  " << img.width << "x" << img.height << "  " << QFileInfo(path).size() << " bytes\n";
     }
 
     const QString wav = dir.filePath(QStringLiteral("ding.wav"));

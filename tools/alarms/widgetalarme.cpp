@@ -4,6 +4,7 @@
 
 #include "app/globals.h"
 #include "app/jtime.h"
+#include "app/pictures.h"
 #include "tools/alert.h"
 #include "tools/textcut.h"
 
@@ -19,6 +20,7 @@ WidgetAlarme::WidgetAlarme(const Alarme& a)
     , m_alarme(a)
 {
     m_ui->setupUi(this);
+    showAtScreenDensity(m_ui->m_cloche, QStringLiteral(":/ressources/GoldBell.png"));
 
     // The record itself is cut, so the alert and the next save see the same
     // texts as the page.
