@@ -47,6 +47,9 @@ void TestAlarms::aDayOfAlarms()
         window.newAlarm(Alarme{7, 30, true, "Tard", "Vite", false, {}});
         for (const char* time : {"07:30:59.004", "07:31:00.004", "08:30:00.003", "+07:30:00.003"})
             day.tick(time);
+        // Switched off after it rang, and stored so.
+        QTest::mouseClick(toolTabs(window)->widget(6)->findChild<QRadioButton*>("m_radio_active_non"),
+                          Qt::LeftButton);
 
         // The dialog: each use takes the hour one step up and a long text;
         // the first is cancelled after a file is chosen, the second keeps
@@ -104,9 +107,10 @@ void TestAlarms::aDayOfAlarms()
     // units and staying whole.
     const auto stored = day.conf.read();
     QStringList saved;
-    for (const char* key : {"size", "1/active", "8/h", "8/m", "8/active", "8/title", "8/message", "8/file"})
+    for (const char* key :
+         {"size", "1/active", "7/active", "8/h", "8/m", "8/active", "8/title", "8/message", "8/file"})
         saved << stored->value(QStringLiteral("alarm/") + key).toString();
-    QCOMPARE(saved, (QStringList{"8", "true", "2", "0", "true", "Titre... dentis", message, file}));
+    QCOMPARE(saved, (QStringList{"8", "true", "false", "2", "0", "true", "Titre... dentis", message, file}));
 }
 
 void TestAlarms::missedAlarmsAreToldOnce_data()

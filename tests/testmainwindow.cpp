@@ -133,19 +133,6 @@ void TestMainWindow::aTickRepaintsTheFaceAsSetAndTheTimeAlone()
     QTest::qWait(50);
     QCOMPARE(recorder.painted, QStringList({"m_heure"}));
 
-    // The face as a label of the same size and style sheet shows it.
-    auto* face = m_window->findChild<QLabel*>("m_horloge");
-    QWidget around;
-    around.setFixedSize(face->size());
-    QLabel plain(&around);
-    plain.setStyleSheet(face->styleSheet());
-    plain.setFrameShape(face->frameShape());
-    plain.setScaledContents(true);
-    plain.setFixedSize(face->size());
-    plain.setPixmap(
-        drawClockFace(c.horloge_image, QColor(255, 0, 128), 0, false, 14, 8, 0, face->devicePixelRatio()));
-    QCOMPARE(face->grab().toImage().convertToFormat(QImage::Format_RGB32),
-             around.grab().toImage().convertToFormat(QImage::Format_RGB32));
     // The time filling its own background looks as it would without.
     auto* time = m_window->findChild<QLabel*>("m_heure");
     const QImage window = m_window->grab().toImage();
@@ -155,22 +142,29 @@ void TestMainWindow::aTickRepaintsTheFaceAsSetAndTheTimeAlone()
     // Painted from glyphs looked up once, the time looks as the label paints
     // it, whatever the digits; another font is checked again first.
     auto* glyphs = time->findChild<CachedGlyphs*>();
-    for (const int size : {time->font().pointSize(), 11}) {
-        time->setFont(QFont(time->font().family(), size));
-        QVERIFY(!glyphs->paintsGlyphs());
-        QTRY_VERIFY(glyphs->paintsGlyphs());
-        for (const char* shown : {"--:--", "01:23:45", "67:89:00", "11:11:11"}) {
-            time->setText(shown);
-            const QImage painted = time->grab().toImage();
-            time->removeEventFilter(glyphs);
-            QCOMPARE(painted, time->grab().toImage());
-            time->installEventFilter(glyphs);
-        }
+    time->setFont(QFont(time->font().family(), 11));
+    QVERIFY(!glyphs->paintsGlyphs());
+    QTRY_VERIFY(glyphs->paintsGlyphs());
+    for (const char* shown : {"--:--", "67:89:01"}) {
+        time->setText(shown);
+        const QImage painted = time->grab().toImage();
+        time->removeEventFilter(glyphs);
+        QCOMPARE(painted, time->grab().toImage());
+        time->installEventFilter(glyphs);
     }
 
-    // With the second hand, it is painted over the rest of the face.
+    // With the second hand, painted over the rest of the face, it looks as
+    // a label of the same size and style sheet shows the face.
     c.horloge_aiguille_seconde = true;
     m_day->tick("14:08:37.000");
+    auto* face = m_window->findChild<QLabel*>("m_horloge");
+    QWidget around;
+    around.setFixedSize(face->size());
+    QLabel plain(&around);
+    plain.setStyleSheet(face->styleSheet());
+    plain.setFrameShape(face->frameShape());
+    plain.setScaledContents(true);
+    plain.setFixedSize(face->size());
     plain.setPixmap(
         drawClockFace(c.horloge_image, QColor(255, 0, 128), 0, true, 14, 8, 37, face->devicePixelRatio()));
     QCOMPARE(face->grab().toImage().convertToFormat(QImage::Format_RGB32),
