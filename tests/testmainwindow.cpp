@@ -298,6 +298,8 @@ void TestMainWindow::hourlyChimeAndShake()
     m_window->move(100, 200);
     m_window->show();
     MoveRecorder recorder(&*m_window);
+    // A new minute that is no new hour marks nothing.
+    m_day->tick("14:59:00.000");
     m_day->tick("15:00:00.000");
 
     // Each round out and back, first to the left and down, then to the right

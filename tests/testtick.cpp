@@ -17,7 +17,8 @@ void TestTick::checksAgainstThePreviousOne_data()
 {
     // The first time is the construction's own check, which nobody hears;
     // each later one is a check whose signals are recorded, one group per
-    // check: s = second, m = minute, h = hour.
+    // check: k = minutes skipped since the previous check, s = second, m =
+    // minute, h = hour.
     QTest::addColumn<QStringList>("checks");
     QTest::addColumn<QString>("events");
 
@@ -30,13 +31,15 @@ void TestTick::checksAgainstThePreviousOne_data()
     QTest::addRow("the construction in second 0 took that minute already")
         << QStringList{"09:00:00.100", "09:00:00.900", "09:00:01.100"} << "ss";
     QTest::addRow("waking from 13:30 at 15:10 checks the minute once, no stale hour")
-        << QStringList{"13:30:12.000", "15:10:05.000", "15:10:06.000"} << "sms";
+        << QStringList{"13:30:12.000", "15:10:05.000", "15:10:06.000"} << "ksms";
+    QTest::addRow("a single minute left unchecked is told")
+        << QStringList{"10:00:59.900", "10:02:00.100"} << "ksm";
     QTest::addRow("waking from 09:00:40 at 10:00:05 marks ten o'clock")
-        << QStringList{"09:00:40.000", "10:00:05.000"} << "smh";
+        << QStringList{"09:00:40.000", "10:00:05.000"} << "ksmh";
     QTest::addRow("the clock set back from 10:30 to 10:00 marks no hour")
         << QStringList{"10:30:00.500", "10:00:00.500"} << "sm";
     QTest::addRow("the same time on the next day is a new minute")
-        << QStringList{"06:59:30.000", "+06:59:30.000"} << "sm";
+        << QStringList{"06:59:30.000", "+06:59:30.000"} << "ksm";
     QTest::addRow("midnight turns the day, the minute and the hour")
         << QStringList{"23:59:59.400", "+00:00:00.400"} << "smh";
 }
@@ -48,6 +51,7 @@ void TestTick::checksAgainstThePreviousOne()
 
     JTime tick;
     QString events;
+    connect(&tick, &JTime::minutesSkipped, this, [&] { events += 'k'; });
     connect(&tick, &JTime::secondChanged, this, [&] { events += 's'; });
     connect(&tick, &JTime::minuteChanged, this, [&] { events += 'm'; });
     connect(&tick, &JTime::hourChanged, this, [&] { events += 'h'; });
