@@ -240,10 +240,10 @@ void TestMainWindow::whatComesNext_data()
         << Alarms{{6, 45, true, "Lever"}, {21, 5, true, "Soir"}, {15, 0, false, "Non"}}
         << Countdowns{{7200, "Film"}, {252, "Pâtes"}, {-1, "Fini"}} << 0 << "Prochaine alarme : 21:05 Soir"
         << date + "|Prochaine alarme : 21:05 Soir|Pâtes : 0j 00:04:12";
-    QTest::addRow("this minute's alarm and earlier ones ring tomorrow; the chosen format")
-        << Alarms{{14, 7, true, "Pile"}, {6, 45, true, "Lever"}} << Countdowns{{90000, "Demain"}} << 1
-        << "Prochaine alarme : demain 06:45 Lever"
-        << date + "|Prochaine alarme : demain 06:45 Lever|Demain : 25:00:00";
+    QTest::addRow("this minute's alarm and earlier ones ring tomorrow, midnight too; the chosen format")
+        << Alarms{{14, 7, true, "Pile"}, {6, 45, true, "Lever"}, {0, 0, true, "Minuit"}}
+        << Countdowns{{90000, "Demain"}} << 1 << "Prochaine alarme : demain 00:00 Minuit"
+        << date + "|Prochaine alarme : demain 00:00 Minuit|Demain : 25:00:00";
 }
 
 void TestMainWindow::whatComesNext()
