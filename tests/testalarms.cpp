@@ -160,6 +160,8 @@ void TestAlarms::missedAlarmsAreToldOnce()
                              "6\\h=10\n6\\m=0\n6\\active=true\n6\\title=Pile\n6\\message=Maintenant\n"
                              "size=6\n"));
     FenetreAlarmes window(nullptr, ToolWindow::StoredPages::Later);
+    // Armed ones wait for their pages: the bell is on already.
+    QVERIFY(window.hasActiveAlarm());
     for (const QString& time : ticks) {
         if (time == "build")
             window.buildStoredPages();

@@ -1,5 +1,6 @@
 #include "app/configuration.h"
 #include "app/datafiles.h"
+#include "platform/autostart.h"
 #include "support/temporaryconfiguration.h"
 
 #include <QtTest>
@@ -195,6 +196,13 @@ void TestSettings::autostartEntryFollowsTheSetting()
     const QByteArray text = entry.readAll();
     QVERIFY(text.startsWith("[Desktop Entry]\nType=Application\n"));
     QVERIFY(text.contains("\nExec=\"" + QCoreApplication::applicationFilePath().toUtf8() + "\"\n"));
+    entry.close();
+    // The desktop entry's quoting: escaped once in quotes, and once more as
+    // a string value.
+    platform::setAutostart(true, QStringLiteral("/opt/a b\\c$d/clepsa"));
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    QVERIFY(entry.readAll().contains("\nExec=\"/opt/a b\\\\\\\\c\\\\$d/clepsa\"\n"));
+    entry.close();
     g_configuration.demarrage_os = false;
     sauver_configuration();
     QVERIFY(!entry.exists());
