@@ -12,14 +12,13 @@ int main(int argc, char* argv[])
 {
     LLVMFuzzerInitialize(&argc, &argv);
     for (int i = 1; i < argc; ++i) {
-        QFile file(QString::fromLocal8Bit(argv[i]));
-        if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s\n", argv[i]);
-            return 1;
-        }
-        // Named first, so that a crash is known by its input.
+        // Named first, so that a crash, or a file that cannot be read, is
+        // known by its input.
         std::printf("%s\n", argv[i]);
         std::fflush(stdout);
+        QFile file(QString::fromLocal8Bit(argv[i]));
+        if (!file.open(QIODevice::ReadOnly))
+            return 1;
         const QByteArray input = file.readAll();
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(input.constData()), size_t(input.size()));
     }
