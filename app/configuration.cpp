@@ -11,8 +11,11 @@
 #include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStringDecoder>
+#include <QtEndian>
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -78,65 +81,133 @@ void readValue(const QVariant& stored, QString& value)
         value = stored.toString();
 }
 
-// The byte at `i` of a value as QSettings unescapes it, moving `i` past it:
-// "\\x" and "\\" with octal digits take every digit that follows.
-int unescapedByte(QByteArrayView value, qsizetype& i)
+// Calls visit(start, end) with the raw value of every key of an INI file,
+// split into lines as QSettings splits it: a line ends at "\n" or "\r"
+// outside quotes and not escaped by a backslash, or at a ";" outside quotes,
+// which starts a comment up to the next "\n" or "\r" as it does at the start
+// of a line. The value follows the first "=" outside quotes; a line that
+// starts with "[" names a section.
+template<typename Visit>
+void forEachIniValue(QByteArrayView data, Visit&& visit)
 {
-    const char c = value[i++];
-    if (c != '\\' || i == value.size())
-        return static_cast<unsigned char>(c);
-    const char escaped = value[i++];
-    const bool hex = escaped == 'x';
-    if (!hex && (escaped < '0' || escaped > '7'))
-        return static_cast<unsigned char>(escaped);
-    const int base = hex ? 16 : 8;
-    int byte = hex ? 0 : escaped - '0';
-    for (; i < value.size(); ++i) {
-        const char lower = value[i] >= 'A' && value[i] <= 'F' ? char(value[i] - 'A' + 'a') : value[i];
-        const int digit = int(QByteArrayView("0123456789abcdef").indexOf(lower));
-        if (digit < 0 || digit >= base)
-            break;
-        byte = (byte * base + digit) & 0xff;
-    }
-    return byte;
-}
-
-// The type that a value QSettings reads as "@Variant(...)" or
-// "@DateTime(...)" stores in its first four bytes; -1 for any other value.
-qint64 storedVariantType(QByteArrayView value)
-{
-    for (const QByteArrayView prefix : {QByteArrayView("@Variant("), QByteArrayView("@DateTime(")}) {
-        if (!value.startsWith(prefix))
+    const auto endsLine = [](char c) { return c == '\n' || c == '\r'; };
+    qsizetype i = 0;
+    while (i < data.size()) {
+        if (data[i] == ' ' || data[i] == '\t' || endsLine(data[i])) {
+            ++i;
             continue;
-        quint32 type = 0;
-        qsizetype i = prefix.size();
-        for (int bytes = 0; bytes < 4 && i < value.size(); ++bytes)
-            type = (type << 8) | quint32(unescapedByte(value, i));
-        return type;
+        }
+        const qsizetype start = i;
+        if (data[i] == ';') {
+            while (i < data.size() && !endsLine(data[i]))
+                ++i;
+            continue;
+        }
+        bool quoted = false;
+        qsizetype equals = -1;
+        for (; i < data.size(); ++i) {
+            const char c = data[i];
+            if (c == '\\') {
+                // Past the escaped byte, and past a "\r\n" or "\n\r" whole.
+                ++i;
+                if (i + 1 < data.size() && endsLine(data[i]) && endsLine(data[i + 1])
+                    && data[i] != data[i + 1])
+                    ++i;
+            } else if (c == '"') {
+                quoted = !quoted;
+            } else if (c == '=' && !quoted && equals < 0) {
+                equals = i;
+            } else if (!quoted && (endsLine(c) || c == ';')) {
+                break;
+            }
+        }
+        i = std::min(i, data.size());
+        if (equals >= 0 && data[start] != '[')
+            visit(equals + 1, i);
     }
-    return -1;
 }
 
-// Whether the value of an INI line holds, alone or as an item of a list,
-// quoted or not, a binary value of another type than a date or a time.
-bool holdsForeignBinaryValue(const QByteArray& value)
+// The texts that QSettings reads from the raw value of a key: the value, or
+// the items of a list (split at commas outside quotes). Quotes are dropped,
+// the spaces before an item too, raw bytes are UTF-8, and escapes are
+// decoded: "\x" and octal ones take every digit that follows, a backslash at
+// the end of a line carries the value on, and one before any other
+// character drops both.
+QStringList iniTexts(QByteArrayView value)
 {
+    static constexpr char kEscapes[][2] = {{'a', '\a'}, {'b', '\b'},  {'f', '\f'}, {'n', '\n'},
+                                           {'r', '\r'}, {'t', '\t'},  {'v', '\v'}, {'"', '"'},
+                                           {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
+    QStringDecoder fromUtf8(QStringDecoder::Utf8);
+    QStringList texts{QString()};
     bool quoted = false;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= value.size(); ++i) {
-        if (i < value.size()) {
-            if (value[i] == '"')
-                quoted = !quoted;
-            if (quoted || value[i] != ',')
-                continue;
+    qsizetype i = 0;
+    const auto skipSpaces = [&] {
+        while (i < value.size() && (value[i] == ' ' || value[i] == '\t'))
+            ++i;
+    };
+    const auto digitAt = [&](qsizetype at) {
+        const char d = at < value.size() ? value[at] : '\0';
+        return d >= '0' && d <= '9' ? d - '0'
+            : d >= 'a' && d <= 'f'  ? d - 'a' + 10
+            : d >= 'A' && d <= 'F'  ? d - 'A' + 10
+                                    : 99;
+    };
+    // One UTF-16 unit from the digits at `from` on, as many as follow, which
+    // wrap past it.
+    const auto code = [&](int base, qsizetype from) {
+        char16_t unit = 0;
+        for (i = from; digitAt(i) < base; ++i)
+            unit = char16_t(unit * base + digitAt(i));
+        texts.last() += QChar(unit);
+    };
+    skipSpaces();
+    while (i < value.size()) {
+        const char c = value[i++];
+        if (c == '"') {
+            quoted = !quoted;
+            if (!quoted)
+                skipSpaces();
+        } else if (c == ',' && !quoted) {
+            texts.append(QString());
+            skipSpaces();
+        } else if (c != '\\') {
+            const qsizetype run = i - 1;
+            while (i < value.size() && value[i] != '\\' && value[i] != '"' && value[i] != ',')
+                ++i;
+            texts.last() += fromUtf8(value.sliced(run, i - run));
+        } else if (i < value.size()) {
+            const char escaped = value[i++];
+            const auto* known = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                             [escaped](const char* e) { return e[0] == escaped; });
+            if (known != std::end(kEscapes))
+                texts.last() += QLatin1Char((*known)[1]);
+            else if (escaped == 'x' && digitAt(i) < 16)
+                code(16, i);
+            else if (escaped >= '0' && escaped <= '7')
+                code(8, --i);
+            else if ((escaped == '\n' || escaped == '\r') && i < value.size()
+                     && (value[i] == '\n' || value[i] == '\r') && value[i] != escaped)
+                ++i;
         }
-        QByteArray item = value.mid(start, i - start).trimmed();
-        if (item.startsWith('"'))
-            item.remove(0, 1);
-        const qint64 type = storedVariantType(item);
-        if (type >= 0 && type != QMetaType::QDate && type != QMetaType::QTime && type != QMetaType::QDateTime)
-            return true;
-        start = i + 1;
+    }
+    return texts;
+}
+
+// Whether QSettings would read, from the raw value of a key, alone or as an
+// item of a list, a binary value of another type than a date or a time: its
+// type is the first four bytes of the binary data.
+bool holdsForeignBinaryValue(QByteArrayView value)
+{
+    for (const QString& text : iniTexts(value)) {
+        for (const QLatin1String prefix : {QLatin1String("@Variant("), QLatin1String("@DateTime(")}) {
+            const QByteArray type = QStringView(text).mid(prefix.size(), 4).toLatin1();
+            if (!text.startsWith(prefix) || type.size() < 4)
+                continue;
+            const quint32 id = qFromBigEndian<quint32>(type.constData());
+            if (id != QMetaType::QDate && id != QMetaType::QTime && id != QMetaType::QDateTime)
+                return true;
+        }
     }
     return false;
 }
@@ -145,7 +216,9 @@ bool holdsForeignBinaryValue(const QByteArray& value)
 // items from a few bytes, which holds the clock for minutes as the file is
 // read. The clock only ever stores dates and times in binary: any other
 // binary value of the file, hand-edited or damaged, is emptied (in the file,
-// before QSettings reads it), as if it had never been readable.
+// before QSettings reads it), as if it had never been readable. Lines,
+// escapes and lists are read as QSettings reads them, since what it reads
+// is what must be safe.
 void emptyForeignBinaryValues(const QString& path)
 {
     QFile file(path);
@@ -153,23 +226,21 @@ void emptyForeignBinaryValues(const QString& path)
         return;
     const QByteArray contents = file.readAll();
     file.close();
-    if (!contents.contains("@Variant(") && !contents.contains("@DateTime("))
+    QByteArray emptied;
+    qsizetype kept = 0;
+    forEachIniValue(contents, [&](qsizetype start, qsizetype end) {
+        if (!holdsForeignBinaryValue(QByteArrayView(contents).sliced(start, end - start)))
+            return;
+        emptied += QByteArrayView(contents).sliced(kept, start - kept);
+        kept = end;
+    });
+    if (kept == 0)
         return;
-    QList<QByteArray> lines = contents.split('\n');
-    bool changed = false;
-    for (QByteArray& line : lines) {
-        const qsizetype equals = line.indexOf('=');
-        if (equals < 0 || line.startsWith(';') || !holdsForeignBinaryValue(line.mid(equals + 1)))
-            continue;
-        line.truncate(equals + 1);
-        changed = true;
-    }
-    if (!changed)
-        return;
-    QSaveFile emptied(path);
-    if (emptied.open(QIODevice::WriteOnly)) {
-        emptied.write(lines.join('\n'));
-        emptied.commit();
+    emptied += QByteArrayView(contents).sliced(kept);
+    QSaveFile replaced(path);
+    if (replaced.open(QIODevice::WriteOnly)) {
+        replaced.write(emptied);
+        replaced.commit();
     }
 }
 
