@@ -445,7 +445,7 @@ QList<Notification> TestEndToEnd::notifications() const
     QList<Notification> received;
     for (qsizetype i = history.size() - m_notificationsBefore - 1; i >= 0; --i) {
         const QJsonObject note = history.at(i).toObject();
-        const auto field = [&](const char* name) { return note[name].toObject()["data"]; };
+        const auto field = [&](const char* name) { return note[name].toObject().value("data"); };
         received.append({field("appname").toString(),
                          field("summary").toString() + ": " + field("body").toString(),
                          qint64(field("timestamp").toDouble()) / 1000});
