@@ -72,12 +72,10 @@ void TestClockFace::face_data()
         << QTime(0, 0, 0) << true << 0 << none << 1.0 << 58 << Points{{29, 18}, {29, 15}} << builtIn;
     QTest::addRow("15:59:59 hour hand still exactly at 3")
         << QTime(15, 59, 59) << true << 0 << none << 1.0 << 58 << Points{{40, 29}, {28, 15}} << builtIn;
-    QTest::addRow("hour 6") << QTime(6, 0, 0) << false << 0 << none << 1.0 << 58 << Points{{29, 40}, {29, 15}} << builtIn;
     QTest::addRow("hour 9, no second hand when off")
         << QTime(21, 0, 30) << false << 0 << none << 1.0 << 58 << Points{{18, 29}, {29, 15}} << builtIn;
     QTest::addRow("minute 25, second 40")
         << QTime(0, 25, 40) << true << 0 << none << 1.0 << 58 << Points{{29, 18}, {36, 41}, {17, 36}} << builtIn;
-    QTest::addRow("minute 40") << QTime(0, 40, 0) << false << 0 << none << 1.0 << 58 << Points{{29, 18}, {17, 36}} << builtIn;
     QTest::addRow("a small, tall image stretched; wide hands")
         << QTime(0, 0, 0) << true << 3 << m_dir.filePath("tall.png") << 1.0 << 58 << Points{{29, 15}, {28, 22}, {30, 22}}
         << Colours{kGreen, kGreen};
