@@ -115,12 +115,15 @@ void TestMainWindow::aTickRepaintsTheFaceAtTheMinuteAndTheTimeAlone()
         }
     } recorder;
     QTest::qWait(50);
+    auto* face = m_window->findChild<QLabel*>("m_horloge");
+    const QImage at14_07 = face->grab().toImage();
     qApp->installEventFilter(&recorder);
     m_day->tick("14:08:00.000");
     QTRY_VERIFY(!recorder.painted.isEmpty());
     QTest::qWait(50);
     recorder.painted.sort();
     QCOMPARE(recorder.painted, QStringList({"m_heure", "m_horloge"}));
+    QVERIFY(face->grab().toImage() != at14_07);
     // Without the second hand, the face stays as it is until the next minute.
     recorder.painted.clear();
     m_day->tick("14:08:01.000");
