@@ -238,7 +238,7 @@ void TestMainWindow::hourlyChimeAndShake_data()
 
     QTest::addRow("no shake when it is off") << false << 4 << 200 << 0;
     QTest::addRow("0 rounds move nothing") << true << 4 << 0 << 0;
-    QTest::addRow("intensity 0, or less, moves exactly 1 px") << true << 0 << 3 << 1;
+    QTest::addRow("intensity 0 moves exactly 1 px") << true << 0 << 3 << 1;
     QTest::addRow("intensity 4 moves 1 to 5 px") << true << 4 << 200 << 5;
     QTest::addRow("hand-edited huge values held to 20 and 5000 rounds") << true << INT_MAX << INT_MAX << 21;
 }
