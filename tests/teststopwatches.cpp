@@ -13,7 +13,6 @@ class TestStopwatches : public QObject
 
 private slots:
     void countsPausesResetsAndExports();
-    void aBlockedEventLoopCostsNothing();
     void runsOnWhileTheProgramIsClosed_data();
     void runsOnWhileTheProgramIsClosed();
 };
@@ -63,24 +62,6 @@ void TestStopwatches::countsPausesResetsAndExports()
     QVERIFY(chooseFile(page, "bouton_exporter", path + QStringLiteral(".autre"), false));
     QVERIFY(!QFile::exists(path + QStringLiteral(".autre")));
     QVERIFY(!writeLaps(QStringLiteral("/dev/null/tours.txt"), {QStringLiteral("00:00:03,57")}));
-}
-
-void TestStopwatches::aBlockedEventLoopCostsNothing()
-{
-    // The real clock: the hourly beep, a plug-in or a modal dialog can hold
-    // the event loop for seconds.
-    WidgetChronometre page;
-    page.show();
-    page.start();
-    const qint64 started = Clock::instance().monotonicMsecs();
-    QThread::msleep(2000);
-    QCoreApplication::processEvents();
-    const Chronometre counted = page.getChronometre();
-    const qint64 clock = Clock::instance().monotonicMsecs() - started;
-    QVERIFY2(qAbs(counted.s * 1000 + counted.ms * 10 - clock) <= 10, qPrintable(QString::number(clock)));
-    // The display timer has redrawn it meanwhile.
-    QVERIFY2(shown(page).contains(QRegularExpression("^00:00:02 \\d\\d \\[pause\\]$")),
-             qPrintable(shown(page)));
 }
 
 void TestStopwatches::runsOnWhileTheProgramIsClosed_data()
