@@ -1,4 +1,3 @@
-#include "app/configuration.h"
 #include "support/testday.h"
 #include "support/uidriver.h"
 #include "tools/stopwatches/fenetrechronometres.h"
@@ -95,19 +94,18 @@ void TestStopwatches::runsOnWhileTheProgramIsClosed()
                            + "\nchronos=1\n[stopwatch]\n1\\title=Course\n1\\s=" + seconds
                            + "\n1\\ms=25\n1\\active=true\n"
                              "2\\title=Pause\n2\\s=7\n2\\ms=50\n2\\active=false\nsize=2\n"));
-    // The title its field shows is saved; with the switch off, the
-    // stopwatches of the last run that kept them stay.
     QStringList seen;
-    for (const bool keep : {true, false}) {
+    {
         FenetreChronometres window(nullptr, ToolWindow::StoredPages::Later);
         day.clock.advanceMsecs(2000);
         QTabWidget* tabs = toolTabs(window);
-        for (int i = 0; keep && i < tabs->count(); ++i)
+        for (int i = 0; i < tabs->count(); ++i)
             seen << shown(*tabs->widget(i));
         day.clock.advanceMsecs(1000);
+        // An old key that nothing reads any more is gone.
         QVERIFY(!day.conf.read()->contains("chronos"));
-        tabs->widget(0)->findChild<QLineEdit*>("m_titre")->setText(keep ? "Course à pied" : "Autre");
-        g_configuration.sauvegarde_chronos = keep;
+        // The title its field shows is saved.
+        tabs->widget(0)->findChild<QLineEdit*>("m_titre")->setText("Course à pied");
     }
     const auto file = day.conf.read();
     QTEST(seen << file->value("stopwatch/1/title").toString() << file->value("stopwatch/1/s").toString(),
