@@ -66,35 +66,6 @@ void TestAlarms::aDayOfAlarms()
                 },
                 confirm ? "bouton_ok" : "bouton_annuler"));
         }
-        // The bars stop at their ends, and one wheel step turns the hour and
-        // the minute opposite ways.
-        QVERIFY(fillToolDialog(
-            window,
-            [](QDialog& dialog) {
-                auto* hour = dialog.findChild<QScrollBar*>("m_scrollbar_heure");
-                auto* minute = dialog.findChild<QScrollBar*>("m_scrollbar_minute");
-                QStringList shown;
-                for (const auto action :
-                     {QAbstractSlider::SliderToMinimum, QAbstractSlider::SliderSingleStepSub,
-                      QAbstractSlider::SliderToMaximum, QAbstractSlider::SliderSingleStepAdd}) {
-                    hour->triggerAction(action);
-                    minute->triggerAction(action);
-                    shown << dialog.findChild<QLabel*>("m_label_heure")->text();
-                }
-                hour->setValue(12);
-                minute->setValue(30);
-                for (QScrollBar* bar : {hour, minute}) {
-                    QWheelEvent step(QPointF(2, 2), bar->mapToGlobal(QPointF(2, 2)), QPoint(), QPoint(0, 120),
-                                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-                    QApplication::sendEvent(bar, &step);
-                }
-                shown << dialog.findChild<QLabel*>("m_label_heure")->text();
-                const int lines = QApplication::wheelScrollLines();
-                const QString wheeled =
-                    QStringLiteral("%1:%2").arg(11 + lines, 2, 10, QLatin1Char('0')).arg(29 - lines);
-                QCOMPARE(shown.join(' '), "23:59 23:59 00:00 00:00 " + wheeled);
-            },
-            "bouton_annuler"));
     }
     // In creation order; an empty message shows no balloon, and a file is
     // opened only with execute and while it exists.

@@ -1,4 +1,3 @@
-#include "app/configuration.h"
 #include "support/testday.h"
 #include "support/uidriver.h"
 #include "tools/stopwatches/fenetrechronometres.h"
@@ -13,7 +12,6 @@ class TestStopwatches : public QObject
 
 private slots:
     void countsPausesResetsAndExports();
-    void aBlockedEventLoopCostsNothing();
     void runsOnWhileTheProgramIsClosed_data();
     void runsOnWhileTheProgramIsClosed();
 };
@@ -65,24 +63,6 @@ void TestStopwatches::countsPausesResetsAndExports()
     QVERIFY(!writeLaps(QStringLiteral("/dev/null/tours.txt"), {QStringLiteral("00:00:03,57")}));
 }
 
-void TestStopwatches::aBlockedEventLoopCostsNothing()
-{
-    // The real clock: the hourly beep, a plug-in or a modal dialog can hold
-    // the event loop for seconds.
-    WidgetChronometre page;
-    page.show();
-    page.start();
-    const qint64 started = Clock::instance().monotonicMsecs();
-    QThread::msleep(2000);
-    QCoreApplication::processEvents();
-    const Chronometre counted = page.getChronometre();
-    const qint64 clock = Clock::instance().monotonicMsecs() - started;
-    QVERIFY2(qAbs(counted.s * 1000 + counted.ms * 10 - clock) <= 10, qPrintable(QString::number(clock)));
-    // The display timer has redrawn it meanwhile.
-    QVERIFY2(shown(page).contains(QRegularExpression("^00:00:02 \\d\\d \\[pause\\]$")),
-             qPrintable(shown(page)));
-}
-
 void TestStopwatches::runsOnWhileTheProgramIsClosed_data()
 {
     // The settings were last saved at `lastSave`, with the first stopwatch
@@ -114,19 +94,18 @@ void TestStopwatches::runsOnWhileTheProgramIsClosed()
                            + "\nchronos=1\n[stopwatch]\n1\\title=Course\n1\\s=" + seconds
                            + "\n1\\ms=25\n1\\active=true\n"
                              "2\\title=Pause\n2\\s=7\n2\\ms=50\n2\\active=false\nsize=2\n"));
-    // The title its field shows is saved; with the switch off, the
-    // stopwatches of the last run that kept them stay.
     QStringList seen;
-    for (const bool keep : {true, false}) {
+    {
         FenetreChronometres window(nullptr, ToolWindow::StoredPages::Later);
         day.clock.advanceMsecs(2000);
         QTabWidget* tabs = toolTabs(window);
-        for (int i = 0; keep && i < tabs->count(); ++i)
+        for (int i = 0; i < tabs->count(); ++i)
             seen << shown(*tabs->widget(i));
         day.clock.advanceMsecs(1000);
+        // An old key that nothing reads any more is gone.
         QVERIFY(!day.conf.read()->contains("chronos"));
-        tabs->widget(0)->findChild<QLineEdit*>("m_titre")->setText(keep ? "Course à pied" : "Autre");
-        g_configuration.sauvegarde_chronos = keep;
+        // The title its field shows is saved.
+        tabs->widget(0)->findChild<QLineEdit*>("m_titre")->setText("Course à pied");
     }
     const auto file = day.conf.read();
     QTEST(seen << file->value("stopwatch/1/title").toString() << file->value("stopwatch/1/s").toString(),

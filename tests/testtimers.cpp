@@ -19,11 +19,6 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void pagesFollowTheTicks_data();
     void pagesFollowTheTicks();
-    void unknownFormatShowsThePlainNumber()
-    {
-        QCOMPARE(formatDuration(93784, QStringLiteral("jours")) + ' ' + formatDuration(-90, QString()),
-                 QStringLiteral("93784 -90"));
-    }
     void countdownsOfARun();
     void counterDialog();
 };
@@ -50,9 +45,8 @@ void TestTimers::pagesFollowTheTicks_data()
     const QDateTime in5s = onTestDay(QStringLiteral("10:00:05.000"));
     QTest::addRow("countdown: zero in its target second, rings at the next tick even hidden, once; "
                   "redrawn when shown and in a new format")
-        << true << in5s
-        << QStringList{"hide", "10:00:04.003", "show", "10:00:05.003", "hide", "10:00:06.003", "show",
-                       "10:00:07.003", "s"}
+        << true << in5s << QStringList{"hide", "10:00:04.003", "show", "10:00:05.003", "hide", "10:00:06.003",
+                                       "show", "10:00:07.003", "s"}
         << QStringList{
                "0j 00:00:05", "0j 00:00:01", "0j 00:00:00", "Pâtes: Prêt", "0j 00:00:00", "0j 00:00:00", "0"};
     QTest::addRow("countdown: deleted, never rings")
@@ -126,7 +120,8 @@ void TestTimers::countdownsOfARun()
         // cancelled chooser.
         day.clock.setCurrentDateTime(onTestDay(QStringLiteral("11:30:00.000")));
         QVERIFY(fillToolDialog(window, [&](QDialog& dialog) {
-            QCOMPARE(dialog.findChild<QDateTimeEdit*>()->dateTime(), onTestDay(QStringLiteral("11:30:00.000")));
+            QCOMPARE(dialog.findChild<QDateTimeEdit*>()->dateTime(),
+                     onTestDay(QStringLiteral("11:30:00.000")));
             QVERIFY(chooseFile(dialog, "bouton_fichier_parcourir", file, true));
             QVERIFY(chooseFile(dialog, "bouton_fichier_parcourir", file, false));
             dialog.findChild<QLineEdit*>("m_lineedit_alerte")->setText(QStringLiteral("Prêt"));
@@ -173,8 +168,9 @@ void TestTimers::countdownsOfARun()
     QStringList saved;
     for (const char* key : {"size", "1/title", "2/title", "2/message", "2/date", "3/title"})
         saved << stored->value(QStringLiteral("timer/") + key).toString();
-    QCOMPARE(saved, (QStringList{"3", "Midi", QString(35, u'T'), QString(70, u'M'), "2026-12-09T16:10:44.000",
-                                 "Juste"}));
+    QCOMPARE(
+        saved,
+        (QStringList{"3", "Midi", QString(35, u'T'), QString(70, u'M'), "2026-12-09T16:10:44.000", "Juste"}));
 }
 
 void TestTimers::counterDialog()

@@ -33,9 +33,3 @@ bool TemporaryConfiguration::write(const QByteArray& contents) const
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(contents) == contents.size()
         && file.flush();
 }
-
-QByteArray TemporaryConfiguration::contents() const
-{
-    QFile file(path());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}

@@ -22,7 +22,6 @@ public:
     std::unique_ptr<QSettings> read() const;
     // Replaces the whole file with `contents`; false when it could not.
     [[nodiscard]] bool write(const QByteArray& contents) const;
-    QByteArray contents() const;
 
 private:
     QTemporaryDir m_dir;
