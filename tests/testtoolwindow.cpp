@@ -4,6 +4,7 @@
 
 #include "app/configuration.h"
 #include "app/pictures.h"
+#include "app/windowgestures.h"
 #include "support/testday.h"
 #include "tools/alarms/fenetrealarmes.h"
 #include "tools/countdowns/fenetrecomptesarebours.h"
@@ -29,8 +30,10 @@ void TestToolWindow::tabsAndLooks_data()
 {
     // Stopwatches stored in conf.ini, their pages put off as the main window
     // puts them off; then the steps: n and d = "&Nouveau" and "&Supprimer",
-    // N and Q = Ctrl+N and Ctrl+Q, a digit = choose that tab, s = show the
-    // window. Seen: the tabs built and the current one.
+    // N and Q = Ctrl+N and Ctrl+Q, a digit = choose that tab, s and S = show
+    // the window with the framed flags, S staying on top, as the main window
+    // sets them after its preferences, D = double click. Seen: the flags
+    // after each double click, then the tabs built and the current one.
     QTest::addColumn<int>("stored");
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QStringList>("seen");
@@ -39,6 +42,8 @@ void TestToolWindow::tabsAndLooks_data()
         << 0 << "snnN1Qn" << QStringList{"Chrono n°1", "Chrono n°3", "Chrono n°4", "Chrono n°4"};
     QTest::addRow("deleting every tab, and once more on none, does not restart the numbering")
         << 0 << "nndddn" << QStringList{"Chrono n°3", "Chrono n°3"};
+    QTest::addRow("frameless, framed with the close button; staying on top in both looks once asked")
+        << 0 << "sDDSDD" << QStringList{"801", "8007001", "40801", "8047001", ""};
     QTest::addRow("stored pages wait") << 2 << "" << QStringList{""};
     QTest::addRow("stored pages are built when shown, numbered first, the last current")
         << 2 << "s" << QStringList{"Chrono n°1", "Chrono n°2", "Chrono n°2"};
@@ -58,9 +63,13 @@ void TestToolWindow::tabsAndLooks()
     QTabWidget* tabs = window.findChild<QTabWidget*>();
     QStringList seen;
     for (const QChar step : steps) {
-        if (step == 's') {
+        if (step.toLower() == 's') {
+            window.setWindowFlags(framedWindowFlags(step == 'S'));
             window.show();
             QVERIFY(QTest::qWaitForWindowActive(&window));
+        } else if (step == 'D') {
+            QTest::mouseDClick(&window, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+            seen << (window.isVisible() ? QString::number(int(window.windowFlags()), 16) : "hidden");
         } else if (step == 'n') {
             window.openDialog();
         } else if (step == 'd') {
