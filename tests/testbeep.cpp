@@ -1,7 +1,7 @@
 // The beep's samples, and Beep itself where there is no sound server.
 
 #include "platform/beep.h"
-#include "support/audioanalysis.h"
+#include "support/audiocapture.h"
 
 #include <QElapsedTimer>
 #include <QTest>
