@@ -32,17 +32,6 @@ qint64 monotonicMs()
     return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-// The output of a desktop tool that ran and exited with 0, else nothing.
-QByteArray output(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(kStartMs) && process.exitStatus() == QProcess::NormalExit
-            && process.exitCode() == 0
-        ? process.readAllStandardOutput()
-        : QByteArray();
-}
-
 // True once the process has its own handler for `sig`, so that a signal sent
 // from then on cannot meet the default action.
 bool catchesSignal(qint64 pid, int sig)
@@ -398,9 +387,13 @@ bool TestEndToEnd::chooseInTrayMenu(QProcess* clock, const QString& label)
 QList<Notification> TestEndToEnd::notifications() const
 {
     // The history holds the notifications once closed, the newest first.
-    output("dunstctl", {"close-all"});
+    xdesktop::run("dunstctl", {"close-all"});
     const QJsonArray history =
-        QJsonDocument::fromJson(output("dunstctl", {"history"})).object()["data"].toArray().at(0).toArray();
+        QJsonDocument::fromJson(xdesktop::run("dunstctl", {"history"}).value_or(QString()).toUtf8())
+            .object()["data"]
+            .toArray()
+            .at(0)
+            .toArray();
     QList<Notification> received;
     for (qsizetype i = history.size() - m_notificationsBefore - 1; i >= 0; --i) {
         const QJsonObject note = history.at(i).toObject();

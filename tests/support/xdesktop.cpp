@@ -8,14 +8,6 @@
 
 namespace xdesktop {
 
-namespace {
-
-QString hexId(WId window)
-{
-    return QStringLiteral("0x") + QString::number(quint64(window), 16);
-}
-
-// The standard output of an X tool, when it ran and exited with 0.
 std::optional<QString> run(const QString& program, const QStringList& arguments)
 {
     QProcess process;
@@ -24,6 +16,13 @@ std::optional<QString> run(const QString& program, const QStringList& arguments)
         || process.exitCode() != 0)
         return std::nullopt;
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+namespace {
+
+QString hexId(WId window)
+{
+    return QStringLiteral("0x") + QString::number(quint64(window), 16);
 }
 
 // The values of a window property, as xprop prints them after " = ".

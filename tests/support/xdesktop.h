@@ -11,8 +11,12 @@
 #include <QWindow>
 
 #include <functional>
+#include <optional>
 
 namespace xdesktop {
+
+// The standard output of a desktop tool, when it ran and exited with 0.
+std::optional<QString> run(const QString& program, const QStringList& arguments);
 
 // Input as xdotool takes it on its command line, e.g. {"click", "3"}.
 // Buttons: 1 left, 2 middle, 3 right, 4 wheel up, 5 wheel down.
