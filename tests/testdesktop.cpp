@@ -8,11 +8,13 @@
 #include "mainwindow/fenetreprincipale.h"
 #include "preferences/dialogpreferences.h"
 #include "support/audiocapture.h"
+#include "support/manualclock.h"
 #include "support/moverecorder.h"
 #include "support/temporaryconfiguration.h"
 #include "support/uidriver.h"
 #include "support/xdesktop.h"
 #include "tools/alarms/fenetrealarmes.h"
+#include "tools/stopwatches/fenetrechronometres.h"
 
 #include <QSoundEffect>
 #include <QtTest>
@@ -42,6 +44,16 @@ bool settled(QWidget* window, bool framed)
     const QPoint gap = xdesktop::absolutePosition(xid(window)) - window->mapToGlobal(QPoint(0, 0)) * ratio;
     return window->isVisible() && !extents.isEmpty() && (extents[2] > 0) == framed
         && std::abs(gap.x()) < ratio && std::abs(gap.y()) < ratio;
+}
+
+// What the X screen shows of `area` of `widget`, in device pixels.
+QImage onScreen(const QWidget* widget, const QRect& area)
+{
+    const QPoint at = widget->mapTo(widget->window(), area.topLeft());
+    return widget->screen()
+        ->grabWindow(xid(widget->window()), at.x(), at.y(), area.width(), area.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 // Where the program last saw the pointer move, from the X server. A window
@@ -75,6 +87,8 @@ private slots:
     void hourlyChimeIsHeard();
     void beepTestPlaysTheEditedToneAlone();
     void hourlyShakeDoesNotWaitForADialog();
+    void sharpAtTheScreensDensity_data();
+    void sharpAtTheScreensDensity();
 
 private:
     void start(const QByteArray& settings = {});
@@ -217,9 +231,8 @@ void TestDesktop::theWindowOnTheDesktop()
     QTimer::singleShot(10000, &poll, [] { QCoreApplication::exit(1); });
     poll.start(50);
     QCOMPARE(QCoreApplication::exec(), 42);
-    // Its tray item brings it back.
-    QVERIFY(xdesktop::activateTrayItem(QCoreApplication::applicationPid(),
-                                       [this] { return xdesktop::isViewable(xid(m_window)); }));
+    // A click on its icon in the tray brings it back.
+    QVERIFY(xdesktop::clickTrayIcon(1, [this] { return xdesktop::isViewable(xid(m_window)); }));
 }
 
 void TestDesktop::hourlyChimeIsHeard_data()
@@ -314,6 +327,58 @@ void TestDesktop::hourlyShakeDoesNotWaitForADialog()
     });
     m_window->nouvelle_heure();
     QTRY_VERIFY_WITH_TIMEOUT(shookMeanwhile, 5000);
+}
+
+void TestDesktop::sharpAtTheScreensDensity_data()
+{
+    // What shows in the clock's window (the bell "m_cloche", with an alarm
+    // armed) or on a stopwatch's page ("bouton_start"): the picture ":/ressources/FILE.png" as Qt shows that
+    // one file, on a screen of pixel ratio 2 (at 1, the file without
+    // "@2x"). The face and the tool bars at each ratio are testmainwindow's
+    // and testtoolwindow's.
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("file");
+    // clang-format off
+    QTest::addRow("the bell") << "m_cloche" << "GoldBell@2x";
+    QTest::addRow("a stopwatch's start") << "bouton_start" << "play@2x";
+    // clang-format on
+}
+
+void TestDesktop::sharpAtTheScreensDensity()
+{
+    QFETCH(QString, shown);
+    QFETCH(QString, file);
+    ManualClock clock(onTestDay("14:07:37.000"));
+    start();
+    m_window->findChild<FenetreAlarmes*>()->newAlarm(Alarme{21, 5, true, "Soir", {}, false, {}});
+    m_window->update_horloge();
+    QWidget* widget = m_window->centralWidget()->findChild<QWidget*>(shown);
+    if (!widget) {
+        auto* stopwatches = m_window->findChild<FenetreChronometres*>();
+        stopwatches->show();
+        stopwatches->openDialog();
+        QTRY_VERIFY_WITH_TIMEOUT(settled(stopwatches, true), kWmTimeoutMs);
+        widget = stopwatches->findChild<QWidget*>(shown);
+    }
+    QVERIFY(widget && widget->isVisible());
+    const qreal ratio = widget->devicePixelRatio();
+
+    // Shown from that one file alone it looks the same; without it, not.
+    const QIcon alone(":/ressources/" + (ratio > 1 ? file : file.section('@', 0, 0)) + ".png");
+    auto* label = qobject_cast<QLabel*>(widget);
+    const QSize size = label ? label->pixmap().deviceIndependentSize().toSize() : QSize();
+    const auto showAlone = [&](const QIcon& icon) {
+        if (label)
+            label->setPixmap(icon.pixmap(size, ratio));
+        else
+            static_cast<QAbstractButton*>(widget)->setIcon(icon);
+        widget->repaint();
+        return onScreen(widget, widget->rect());
+    };
+    widget->repaint();
+    const QImage seen = onScreen(widget, widget->rect());
+    QVERIFY(showAlone(QIcon()) != seen);
+    QCOMPARE(showAlone(alone), seen);
 }
 
 QTEST_MAIN(TestDesktop)

@@ -1,7 +1,11 @@
 #include "support/xdesktop.h"
 
+#include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 
 #include <optional>
@@ -121,20 +125,60 @@ QString trayItem(qint64 pid)
     return {};
 }
 
-bool activateTrayItem(qint64 pid, const std::function<bool()>& until)
+namespace {
+
+// Where the tray bar shows icons, in its `shown` image: the middle of each,
+// from the right.
+QList<int> iconCentres(const QImage& shown)
 {
-    // As the tray bar does on a click. Its answer is not awaited: a process
-    // that calls on itself answers only once its event loop runs.
-    const QString item = trayItem(pid);
-    if (item.isEmpty())
+    const auto background = [&](int x) {
+        for (int y = 0; y < shown.height(); ++y)
+            if (shown.pixel(x, y) != shown.pixel(0, 0))
+                return false;
+        return true;
+    };
+    QList<int> centres;
+    for (int right = shown.width() - 1; right >= 0; --right) {
+        if (background(right))
+            continue;
+        int left = right;
+        while (left > 0 && !background(left - 1))
+            --left;
+        centres.append((left + right) / 2);
+        right = left;
+    }
+    return centres;
+}
+
+} // namespace
+
+bool clickTrayIcon(int button, const std::function<bool()>& until)
+{
+    // The bar, not the other windows the tray makes.
+    WId bar = 0;
+    const QString bars =
+        run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^gtk-sni-tray-standalone$"})
+            .value_or(QString());
+    for (const QString& id : bars.split('\n', Qt::SkipEmptyParts)) {
+        if (xwininfoField(id.toULongLong(), QStringLiteral("Width")).toInt() > 100)
+            bar = id.toULongLong();
+    }
+    if (!bar)
         return false;
-    QProcess call;
-    call.start(QStringLiteral("gdbus"),
-               {"call", "--session", "--dest", item, "--object-path", "/StatusNotifierItem", "--method",
-                "org.kde.StatusNotifierItem.Activate", "0", "0"});
-    const bool shown = QTest::qWaitFor(until, 10000);
-    call.waitForFinished();
-    return shown;
+    // A new icon may be drawn a little after its item registered.
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        const QImage shown = QGuiApplication::primaryScreen()->grabWindow(bar).toImage();
+        for (const int x : iconCentres(shown)) {
+            if (!moveMouse(absolutePosition(bar) + QPoint(x, shown.height() / 2))
+                || !xdotool({"click", QString::number(button)}))
+                return false;
+            if (QTest::qWaitFor(until, 1000))
+                return true;
+        }
+        QTest::qWait(200);
+    }
+    return false;
 }
 
 bool syncWithWindowManager(WId window)

@@ -3,7 +3,7 @@
 // The real X desktop of scripts/desktop-session, as a user and the window
 // manager see it: input through xdotool (XTEST), requests to the window
 // manager through wmctrl, and what it made of a window read back with xprop
-// and xwininfo; its tray as the session bus shows it.
+// and xwininfo; its tray as the session bus and the tray bar show it.
 
 #include <QList>
 #include <QPoint>
@@ -40,9 +40,11 @@ WId shownWindow(qint64 pid, const QString& title);
 // The bus name of the tray item that process `pid` registered with the
 // StatusNotifierWatcher; empty while it has none.
 QString trayItem(qint64 pid);
-// Activates the tray item of process `pid` as the tray bar does when its
-// icon is clicked, and waits until `until` holds.
-bool activateTrayItem(qint64 pid, const std::function<bool()>& until);
+// Clicks the icons of the tray bar in turn, from the right, until `until`
+// holds. A process that makes several tray icons in turn, as a test does,
+// leaves those it deleted in the bar for a while after it ends, and the bar
+// may show them in any order: a click on an icon of no one does nothing.
+bool clickTrayIcon(int button, const std::function<bool()>& until);
 // What a D-Bus method of the session bus returned, as gdbus prints it; empty
 // when the call failed.
 QString gdbusCall(const QString& destination, const QString& path, const QString& method,
