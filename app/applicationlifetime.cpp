@@ -18,6 +18,9 @@ ApplicationLifetime::ApplicationLifetime(QApplication& app, const MainWindowFact
     : m_translator(std::make_unique<QTranslator>())
 {
     QApplication::setApplicationName(QStringLiteral("Clepsa"));
+    // The name of the installed .desktop file: the Wayland app id, and what
+    // the session's task bar and notification server match the clock with.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.clepsa.Clepsa"));
     m_instance = std::make_unique<SingleInstance>(configurationFilePath());
     if (m_instance->handedOver())
         return;

@@ -1,6 +1,7 @@
 #include "app/applicationlifetime.h"
 #include "app/configuration.h"
 #include "mainwindow/fenetreprincipale.h"
+#include "platform/displayserver.h"
 #include "support/temporaryconfiguration.h"
 #include "tools/alert.h"
 
@@ -13,6 +14,8 @@ class TestStartup : public QObject
 
 private slots:
     void failedSaveIsShownDuringTheRunOnly();
+    void qtPlatformChosen_data();
+    void qtPlatformChosen();
 };
 
 void TestStartup::failedSaveIsShownDuringTheRunOnly()
@@ -35,6 +38,41 @@ void TestStartup::failedSaveIsShownDuringTheRunOnly()
     }
     setTrayMessageSink({});
     QCOMPARE(balloons.size(), 1);
+}
+
+void TestStartup::qtPlatformChosen_data()
+{
+    // The environment as "NAME=value" lines, the command line's arguments
+    // after the program, and the platform asked of Qt ("" for Qt's choice).
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("platform");
+    const QStringList waylandSession{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"};
+    QTest::addRow("an X11 session") << QStringList{"XDG_SESSION_TYPE=x11", "DISPLAY=:0"} << QStringList{}
+                                    << QByteArray();
+    QTest::addRow("Wayland with XWayland") << waylandSession << QStringList{} << QByteArray("xcb");
+    QTest::addRow("a compositor's own session, with XWayland")
+        << QStringList{"WAYLAND_DISPLAY=wayland-1", "DISPLAY=:1"} << QStringList{} << QByteArray("xcb");
+    QTest::addRow("an empty choice is no choice")
+        << waylandSession + QStringList{"QT_QPA_PLATFORM="} << QStringList{} << QByteArray("xcb");
+    QTest::addRow("Wayland without XWayland")
+        << QStringList{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0"} << QStringList{}
+        << QByteArray();
+    QTest::addRow("the user chose Wayland")
+        << waylandSession + QStringList{"QT_QPA_PLATFORM=wayland"} << QStringList{} << QByteArray();
+    QTest::addRow("the user chose on the command line")
+        << waylandSession << QStringList{"-platform", "wayland"} << QByteArray();
+    QTest::addRow("no display at all") << QStringList{} << QStringList{} << QByteArray();
+}
+
+void TestStartup::qtPlatformChosen()
+{
+    QFETCH(QStringList, environment);
+    QFETCH(QStringList, arguments);
+    QProcessEnvironment given;
+    for (const QString& line : environment)
+        given.insert(line.section('=', 0, 0), line.section('=', 1));
+    QTEST(platform::preferredQtPlatform(given, QStringList{"clepsa"} + arguments), "platform");
 }
 
 QTEST_MAIN(TestStartup)
