@@ -2,6 +2,7 @@
 
 #include "app/jtime.h"
 #include "app/pictures.h"
+#include "platform/displayserver.h"
 
 #include <QSystemTrayIcon>
 
@@ -12,7 +13,10 @@ void creer_objets_globaux()
 {
     g_jtime = new JTime;
     g_trayIcon = new QSystemTrayIcon(picture(QStringLiteral(":/ressources/Clock.png")));
-    g_trayIcon->setVisible(true);
+    // A Wayland desktop without a tray has nowhere to put it, and Qt's
+    // fallback there only complains; elsewhere the icon waits for a tray.
+    if (!platform::isWaylandClient() || QSystemTrayIcon::isSystemTrayAvailable())
+        g_trayIcon->setVisible(true);
 }
 
 void liberer_objets_globaux()

@@ -1,5 +1,7 @@
 #include "app/windowgestures.h"
 
+#include "platform/displayserver.h"
+
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
@@ -95,13 +97,27 @@ bool WindowGestures::mousePress(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return false;
     m_decalageDeplacement = event->globalPosition().toPoint() - m_window->frameGeometry().topLeft();
+    m_deplacementSysteme = false;
     return true;
 }
 
 bool WindowGestures::mouseMove(QMouseEvent* event)
 {
-    if (!(event->buttons() & Qt::LeftButton))
+    // Once the desktop moves the window, it has the pointer until the button
+    // is released, and that release may never reach the window: nothing
+    // more is done until the next press, so the window cannot stay stuck to
+    // a pointer whose button is already up.
+    if (!(event->buttons() & Qt::LeftButton) || m_deplacementSysteme)
         return false;
+    // Where the desktop alone places windows (Wayland), the drag is handed
+    // to it at the first step; a click without a move leaves double clicks
+    // to the window. Elsewhere the window follows the pointer itself, to the
+    // pixel, as the window manager would not see the test pointer's steps.
+    if (platform::isWaylandClient()) {
+        QWindow* handle = m_window->windowHandle();
+        m_deplacementSysteme = handle && handle->startSystemMove();
+        return true;
+    }
     m_window->move(event->globalPosition().toPoint() - m_decalageDeplacement);
     return true;
 }

@@ -10,9 +10,9 @@ class QWidget;
 
 // The mouse gestures shared by the main window and the tool windows: drag
 // the window with the left button from anywhere inside it that passes mouse
-// events on (the labels do, buttons do not), change its opacity with the
-// wheel, and switch between a framed and a frameless look with a double
-// click. Created as a child of the window, it watches the window's events.
+// events on (the labels do, buttons do not), through the desktop's own move
+// where it offers one; change its opacity with the wheel; and switch between
+// a framed and a frameless look with a double click. Created as a child of the window, it watches the window's events.
 // The window stays on top in both looks exactly when its flags said so
 // before the double click.
 class WindowGestures : public QObject
@@ -36,6 +36,8 @@ private:
     bool m_sansCadre = false;
     // Cursor position minus the window frame's top-left corner at the press.
     QPoint m_decalageDeplacement;
+    // The desktop moves the window for the drag under way.
+    bool m_deplacementSysteme = false;
 };
 
 // The framed look: title bar, system menu, minimise and close buttons, no

@@ -255,8 +255,6 @@ void FenetrePrincipale::execute_plugin(QAction* action)
     const QFunctionPointer plugin = library.resolve("plugin");
     if (!plugin) {
         library.unload();
-        if (g_trayIcon)
-            g_trayIcon->show();
         showTrayMessage(tr("Erreur"), tr("Impossible de charger la fonction"), QSystemTrayIcon::Information,
                         kPluginErrorBalloonMs);
         return;

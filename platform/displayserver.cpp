@@ -1,5 +1,7 @@
 #include "platform/displayserver.h"
 
+#include <QGuiApplication>
+
 namespace platform {
 
 QByteArray preferredQtPlatform(const QProcessEnvironment& environment, const QStringList& arguments)
@@ -15,6 +17,12 @@ QByteArray preferredQtPlatform(const QProcessEnvironment& environment, const QSt
     const bool wayland =
         environment.value(QStringLiteral("XDG_SESSION_TYPE")) == u"wayland" || isSet("WAYLAND_DISPLAY");
     return wayland && isSet("DISPLAY") ? QByteArrayLiteral("xcb") : QByteArray();
+}
+
+bool isWaylandClient()
+{
+    // "wayland", or one of its variants such as "wayland-egl".
+    return QGuiApplication::platformName().startsWith(u"wayland");
 }
 
 } // namespace platform

@@ -14,4 +14,10 @@ namespace platform {
 // kept, as is Qt's own choice everywhere else: empty means "let Qt choose".
 QByteArray preferredQtPlatform(const QProcessEnvironment& environment, const QStringList& arguments);
 
+// Whether the clock runs as a native Wayland client. The desktop alone then
+// places its windows and decides what stays above: move() and the
+// stay-on-top hint are ignored, and a window is dragged by asking the
+// compositor to move it.
+bool isWaylandClient();
+
 } // namespace platform

@@ -5,6 +5,7 @@
 #include "app/shake.h"
 #include "platform/autostart.h"
 #include "platform/beep.h"
+#include "platform/displayserver.h"
 #include "tools/alert.h"
 
 #include "ui_configurationdialog.h"
@@ -27,6 +28,15 @@ DialogPreferences::DialogPreferences(QWidget* parent)
     m_ui->setupUi(this);
     // Windows has no sessions to speak of; other desktops have no Windows.
     m_ui->m_checkbox_demarrage_os->setText(platform::autostartChoiceText());
+    // Wayland lets no program keep its own window above the others. The box
+    // still shows the stored choice, which OK keeps for the next X11 session.
+    if (platform::isWaylandClient()) {
+        m_ui->m_checkbox_onTop->setEnabled(false);
+        m_ui->m_checkbox_onTop->setToolTip(
+            tr("Sous Wayland, seul le bureau peut garder une fenêtre au premier plan.\n"
+               "GNOME : menu de la fenêtre (Alt+Espace), « Toujours au premier plan ».\n"
+               "KDE : menu de la fenêtre (Alt+F3), ou une règle de fenêtre."));
+    }
 
     connect(m_ui->bouton_ok, &QPushButton::clicked, this, &DialogPreferences::appliquer_attributs);
     connect(m_ui->bouton_annuler, &QPushButton::clicked, this, &QDialog::reject);

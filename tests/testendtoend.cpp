@@ -42,6 +42,22 @@ bool catchesSignal(qint64 pid, int sig)
     return caught >= 0 && (text.mid(caught + 7, 17).trimmed().toULongLong(nullptr, 16) >> (sig - 1)) & 1;
 }
 
+// The window of process `pid` in sway's tree of windows.
+QJsonObject swayWindow(qint64 pid)
+{
+    QJsonArray nodes{QJsonDocument::fromJson(xdesktop::run("swaymsg", {"-t", "get_tree"})->toUtf8()).object()};
+    for (qsizetype i = 0; i < nodes.size(); ++i) {
+        const QJsonObject node = nodes.at(i).toObject();
+        if (node["pid"].toInteger() == pid)
+            return node;
+        for (const char* children : {"nodes", "floating_nodes"}) {
+            for (const QJsonValue child : node[children].toArray())
+                nodes.append(child);
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 class TestEndToEnd : public QObject
@@ -58,12 +74,14 @@ private slots:
     void quitKeepsEverything();
     void theStartsOfAClock();
     void withoutATrayTheWindowStaysWithinReach();
+    void onAWaylandDesktop();
 
 private:
     QString folderPath(const QString& name) const { return m_folder->filePath(name); }
     bool write(const QString& name, const QByteArray& contents) const;
     QByteArray read(const QString& name) const;
-    QProcess* startClock(const QString& folder = QString());
+    QProcess* startClock(const QString& folder = QString(),
+                         QProcess::ProcessChannelMode channels = QProcess::ForwardedChannels);
     // Waits until `clock` has its tray item, with `toolTipText` in the
     // item's tooltip as the tray reads it: the program is past its start
     // and has ticked.
@@ -370,6 +388,29 @@ void TestEndToEnd::withoutATrayTheWindowStaysWithinReach()
     QVERIFY(qAbs(lastSave().secsTo(QDateTime::currentDateTime())) < 60);
 }
 
+void TestEndToEnd::onAWaylandDesktop()
+{
+    // Run under Wayland compositors (tests/CMakeLists.txt).
+    if (qEnvironmentVariableIsEmpty("CLEPSA_SESSION_COMPOSITOR"))
+        QSKIP("an X11 desktop");
+    QVERIFY(write("conf.ini", "[General]\npremier_demarrage=false\n[demarrage]\nonTop=true\n"));
+    QProcess* clock = startClock(QString(), QProcess::ForwardedOutputChannel);
+    if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+        // Through XWayland, an X11 client kept above, known by its launcher.
+        WId window = 0;
+        QTRY_VERIFY_WITH_TIMEOUT((window = xdesktop::shownWindow(clock->processId(), "Clepsa")), kStartMs);
+        QTRY_VERIFY_WITH_TIMEOUT(xdesktop::netWmState(window).contains("_NET_WM_STATE_ABOVE"), kStartMs);
+        QVERIFY(xdesktop::run("xprop", {"-id", QString::number(window), "WM_CLASS"})->contains("\"Clepsa\""));
+    } else {
+        // Natively, a window the compositor knows by the launcher's name.
+        QTRY_VERIFY_WITH_TIMEOUT(swayWindow(clock->processId())["app_id"] == "org.clepsa.Clepsa", kStartMs);
+        QVERIFY(swayWindow(clock->processId())["visible"].toBool());
+    }
+    QVERIFY(endClock(clock));
+    // Nothing said about what the desktop does not offer.
+    QCOMPARE(clock->readAllStandardError(), "");
+}
+
 bool TestEndToEnd::chooseInTrayMenu(QProcess* clock, const QString& label)
 {
     const QString item = xdesktop::trayItem(clock->processId());
@@ -422,7 +463,7 @@ QByteArray TestEndToEnd::read(const QString& name) const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QProcess* TestEndToEnd::startClock(const QString& folder)
+QProcess* TestEndToEnd::startClock(const QString& folder, QProcess::ProcessChannelMode channels)
 {
     const QString dir = folder.isEmpty() ? m_folder->path() : folder;
     auto* clock = new QProcess(this);
@@ -433,7 +474,7 @@ QProcess* TestEndToEnd::startClock(const QString& folder)
     clock->setProcessEnvironment(env);
     clock->setWorkingDirectory(dir);
     // What the program says (a sanitizer's report included) goes to the log.
-    clock->setProcessChannelMode(QProcess::ForwardedChannels);
+    clock->setProcessChannelMode(channels);
     clock->start(dir + "/clepsa", {});
     return clock;
 }

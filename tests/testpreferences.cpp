@@ -3,6 +3,7 @@
 #include "app/clockface.h"
 #include "app/configuration.h"
 #include "mainwindow/fenetreprincipale.h"
+#include "platform/displayserver.h"
 #include "preferences/dialogpreferences.h"
 #include "support/moverecorder.h"
 #include "support/testday.h"
@@ -21,6 +22,7 @@ private slots:
     void cleanup();
     void cancelKeepsAndOkSavesAtOnce();
     void editsShowBeforeOk();
+    void onAWaylandDesktop();
 
 private:
     void open(const QByteArray& settings);
@@ -155,6 +157,32 @@ void TestPreferences::editsShowBeforeOk()
     QCOMPARE(dialogMoves.positions.size(), 20);
     QCOMPARE(m_dialog->pos(), before);
     QVERIFY(windowMoves.positions.isEmpty());
+}
+
+void TestPreferences::onAWaylandDesktop()
+{
+    // Run natively under a Wayland compositor as well (tests/CMakeLists.txt).
+    if (!platform::isWaylandClient())
+        QSKIP("not a Wayland client");
+    QTest::failOnWarning(QRegularExpression("."));
+    open("[demarrage]\nonTop=true\n");
+    QVERIFY(QTest::qWaitForWindowExposed(m_dialog));
+    // Only the desktop keeps a window above: the box says how, and OK keeps
+    // the choice for an X11 session.
+    const auto* onTop = part<QCheckBox>("m_checkbox_onTop");
+    QVERIFY(onTop->isChecked() && !onTop->isEnabled());
+    QVERIFY(onTop->toolTip().contains("Alt+Espace"));
+    // The dialog cannot move: what it shows shakes inside it.
+    QWidget* content = m_dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).constFirst();
+    MoveRecorder dialogMoves(m_dialog), contentMoves(content);
+    const QPoint place = content->pos();
+    part<QSlider>("m_slider_vibration_duree")->setValue(200);
+    click("bouton_vibration_test");
+    QVERIFY(dialogMoves.positions.isEmpty());
+    QCOMPARE(contentMoves.positions.size(), 400);
+    QCOMPARE(content->pos(), place);
+    click("bouton_ok");
+    QVERIFY(m_day->conf.read()->value("demarrage/onTop").toBool());
 }
 
 QTEST_MAIN(TestPreferences)

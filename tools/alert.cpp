@@ -1,10 +1,12 @@
 #include "tools/alert.h"
 
 #include "app/globals.h"
+#include "platform/desktopnotification.h"
 
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QUrl>
 
 namespace {
@@ -25,6 +27,16 @@ std::function<void()>& alertDeliveredHandler()
     return handler;
 }
 
+void showBalloon(const QString& titre, const QString& texte, QSystemTrayIcon::MessageIcon icone, int duree)
+{
+    // Gone when the message comes after the end of the run.
+    if (!g_trayIcon)
+        return;
+    // A balloon asked of a hidden icon would be dropped.
+    g_trayIcon->setVisible(true);
+    g_trayIcon->showMessage(titre, texte, icone, duree);
+}
+
 } // namespace
 
 void setTrayMessageSink(TrayMessageSink sink)
@@ -41,10 +53,17 @@ void showTrayMessage(const QString& titre, const QString& texte, QSystemTrayIcon
     }
     if (!g_trayIcon)
         return;
-    // The icon is shown for the whole run already; a balloon asked of a
-    // hidden icon would be dropped, so make sure.
-    g_trayIcon->setVisible(true);
-    g_trayIcon->showMessage(titre, texte, icone, duree);
+    // Without a tray to show it (a Wayland desktop, GNOME without its tray
+    // extension), the message goes to the desktop's notification server,
+    // and to the balloon only when there is none.
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        const platform::DesktopNotification notification{QGuiApplication::applicationDisplayName(),
+                                                         QGuiApplication::desktopFileName(), titre, texte, duree};
+        platform::sendDesktopNotification(notification,
+                                          [=] { showBalloon(titre, texte, icone, duree); });
+        return;
+    }
+    showBalloon(titre, texte, icone, duree);
 }
 
 void ouvrirFichier(const QString& chemin)
