@@ -56,6 +56,16 @@ void forEachKey(Config& c, Visitor&& visit)
     visit("langue", c.langue);
 }
 
+// The keys that came after the first files. Each is written only when it
+// is set away from its default or the file has it already, so that a file
+// that never had it is saved as it was.
+template<typename Config, typename Visitor>
+void forEachLaterKey(Config& c, Visitor&& visit)
+{
+    visit("alarmes/son", c.alarmes_son, false);
+    visit("alarmes/repetition", c.alarmes_repetition, 10);
+}
+
 // A hand-edited value that is not a boolean or a number keeps the default
 // instead of turning into true or 0.
 void readValue(const QVariant& stored, bool& value)
@@ -310,11 +320,14 @@ void charger_configuration()
 {
     const auto settings = openConfiguration();
     Configuration loaded;
-    forEachKey(loaded, [&settings](const char* key, auto& value) {
+    const auto read = [&settings](const char* key, auto& value, auto...) {
         const QVariant stored = settings->value(QLatin1String(key));
         if (stored.isValid())
             readValue(stored, value);
-    });
+    };
+    forEachKey(loaded, read);
+    forEachLaterKey(loaded, read);
+    loaded.alarmes_repetition = std::clamp(loaded.alarmes_repetition, kMinRepeatMinutes, kMaxRepeatMinutes);
     g_configuration = loaded;
 }
 
@@ -342,6 +355,10 @@ void sauver_configuration()
         settings->setValue(QStringLiteral("date"), Clock::instance().currentDateTime());
         forEachKey(g_configuration, [&settings](const char* key, const auto& value) {
             settings->setValue(QLatin1String(key), value);
+        });
+        forEachLaterKey(g_configuration, [&settings](const char* key, const auto& value, const auto& byDefault) {
+            if (value != byDefault || settings->contains(QLatin1String(key)))
+                settings->setValue(QLatin1String(key), value);
         });
         for (const auto& [owner, write] : g_itemWriters)
             write(*settings);

@@ -36,7 +36,15 @@ struct Configuration
     int sonnerie_bip_duree = 500;
     QString sonnerie_son = QStringLiteral("ressources/ding.wav");
     QString langue = QStringLiteral("fr");
+    // An alarm or a countdown that rings plays the chime's sound until it is
+    // answered; "Répéter" rings an alarm again so many minutes later (1 to
+    // 60).
+    bool alarmes_son = false;
+    int alarmes_repetition = 10;
 };
+
+constexpr int kMinRepeatMinutes = 1;
+constexpr int kMaxRepeatMinutes = 60;
 
 // The hourly chimes of sonnerie/type. The preferences store kChimeNone for
 // silence; every other value but the first two is silent too.

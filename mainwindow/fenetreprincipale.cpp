@@ -18,6 +18,7 @@
 #include "platform/beep.h"
 #include "preferences/dialogpreferences.h"
 #include "tools/alarms/fenetrealarmes.h"
+#include "tools/alarmsound.h"
 #include "tools/alert.h"
 #include "tools/countdowns/fenetrecomptesarebours.h"
 #include "tools/elapsedtimes/fenetretempsecoules.h"
@@ -349,6 +350,11 @@ void FenetrePrincipale::update_horloge()
 void FenetrePrincipale::nouvelle_heure()
 {
     const Configuration& c = g_configuration;
+    // A ringing alarm's sound is not drowned by the chime.
+    if (alarmSoundPlaying()) {
+        shakeForTheHour();
+        return;
+    }
     // The beep plays on by itself and the shake follows its end, so that a
     // dialog opened meanwhile holds up neither. A beep that cannot sound (no
     // output, or a test tone playing) is skipped.

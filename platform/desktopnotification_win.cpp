@@ -4,12 +4,30 @@
 
 namespace platform {
 
-void sendDesktopNotification(const DesktopNotification&, std::function<void()> failed)
+// Windows has no such server; its notification area always takes the
+// balloon instead.
+
+DesktopNotifications::DesktopNotifications(QObject* parent)
+    : QObject(parent)
 {
-    // Windows has no such server; its notification area always takes the
-    // balloon instead.
-    if (failed)
-        QTimer::singleShot(0, std::move(failed));
 }
+
+bool DesktopNotifications::offersActions() const
+{
+    return false;
+}
+
+void DesktopNotifications::send(const DesktopNotification&, std::function<void(uint)>,
+                                std::function<void()> failed)
+{
+    if (failed)
+        QTimer::singleShot(0, this, std::move(failed));
+}
+
+void DesktopNotifications::close(uint) {}
+
+void DesktopNotifications::onActionInvoked(uint, const QString&) {}
+
+void DesktopNotifications::onClosed(uint, uint) {}
 
 } // namespace platform

@@ -127,6 +127,8 @@ void DialogPreferences::appliquer_attributs()
     c.demarrage_reduire = m_ui->m_checkbox_demarrage_reduire->isChecked();
     c.demarrage_os = m_ui->m_checkbox_demarrage_os->isChecked();
     c.demarrage_onTop = m_ui->m_checkbox_onTop->isChecked();
+    c.alarmes_son = m_ui->m_checkbox_alarmes_son->isChecked();
+    c.alarmes_repetition = m_ui->m_spinbox_alarmes_repetition->value();
     c.sauvegarde_alarmes = m_ui->m_checkbox_sauvegarde_alarmes->isChecked();
     c.sauvegarde_chronos = m_ui->m_checkbox_sauvegarde_chronos->isChecked();
     c.sauvegarde_car = m_ui->m_checkbox_sauvegarde_car->isChecked();
@@ -158,6 +160,8 @@ void DialogPreferences::maj_options()
     m_ui->m_checkbox_demarrage_reduire->setChecked(c.demarrage_reduire);
     m_ui->m_checkbox_demarrage_os->setChecked(c.demarrage_os);
     m_ui->m_checkbox_onTop->setChecked(c.demarrage_onTop);
+    m_ui->m_checkbox_alarmes_son->setChecked(c.alarmes_son);
+    m_ui->m_spinbox_alarmes_repetition->setValue(c.alarmes_repetition);
     m_ui->m_checkbox_sauvegarde_alarmes->setChecked(c.sauvegarde_alarmes);
     m_ui->m_checkbox_sauvegarde_chronos->setChecked(c.sauvegarde_chronos);
     m_ui->m_checkbox_sauvegarde_car->setChecked(c.sauvegarde_car);

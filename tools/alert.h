@@ -24,6 +24,15 @@ QString chooseFileToOpen(QWidget* parent, const QString& caption, const QString&
 // file opened when `execute` asks for it and the file is still there.
 void deliverAlert(const QString& title, const QString& message, bool execute, const QString& file);
 
+// The alert of an item that rings (an alarm, a countdown), as
+// deliverAlert() gives it, with more where the desktop allows: where its
+// notification server shows buttons, a notification that stays until it is
+// answered, with "Arrêter" and, when `repeat` is given, "Répéter dans N min"
+// (alarmes/repetition), which calls `repeat` with N. With alarmes/son on,
+// the alarm sound plays until then. An empty message stays silent.
+void ringAlert(const QString& title, const QString& message, bool execute, const QString& file,
+               std::function<void(int minutes)> repeat = {});
+
 // Called after every alert delivered, while it is set: the clock saves then,
 // so that a kill afterwards does not alert again at the next start. Empty by
 // default.
@@ -32,10 +41,13 @@ void setAlertDeliveredHandler(std::function<void()> handler);
 // Any record with the alert fields title, message, execute and file
 // (alarms, countdowns).
 template<typename Record>
-void deliverAlert(const Record& record)
+void ringAlert(const Record& record, std::function<void(int minutes)> repeat = {})
 {
-    deliverAlert(record.title, record.message, record.execute, record.file);
+    ringAlert(record.title, record.message, record.execute, record.file, std::move(repeat));
 }
+// Called after the state of an item changed outside its window (a repeat
+// asked from a notification): the same save as after an alert.
+void alertStateChanged();
 
 struct TrayMessage
 {
@@ -43,6 +55,8 @@ struct TrayMessage
     QString texte;
     QSystemTrayIcon::MessageIcon icone = QSystemTrayIcon::NoIcon;
     int duree = 0;
+    // A ringing alert's repeat, when it offers one.
+    std::function<void(int minutes)> repeat;
 };
 using TrayMessageSink = std::function<void(const TrayMessage&)>;
 

@@ -15,6 +15,11 @@ DialogConfigAlarme::DialogConfigAlarme()
             &DialogConfigAlarme::parcourir_fichier);
     connect(m_ui->bouton_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->bouton_annuler, &QPushButton::clicked, this, &QDialog::reject);
+    // An alarm rings on one day at least.
+    for (QToolButton* day : dayButtons()) {
+        connect(day, &QToolButton::toggled, this,
+                [this] { m_ui->bouton_ok->setEnabled(chosenDays() != 0); });
+    }
 
     refresh_hour();
 }
@@ -31,7 +36,25 @@ Alarme DialogConfigAlarme::getAlarme() const
     a.message = m_ui->m_lineedit_alerte->text();
     a.execute = m_ui->m_checkbox_executer_fichier->isChecked();
     a.file = m_fichier;
+    a.setDays(chosenDays());
     return a;
+}
+
+QList<QToolButton*> DialogConfigAlarme::dayButtons() const
+{
+    return {m_ui->m_bouton_jour_1, m_ui->m_bouton_jour_2, m_ui->m_bouton_jour_3, m_ui->m_bouton_jour_4,
+            m_ui->m_bouton_jour_5, m_ui->m_bouton_jour_6, m_ui->m_bouton_jour_7};
+}
+
+Weekdays DialogConfigAlarme::chosenDays() const
+{
+    Weekdays days = 0;
+    const QList<QToolButton*> buttons = dayButtons();
+    for (int day = 0; day < buttons.size(); ++day) {
+        if (buttons.at(day)->isChecked())
+            days |= 1u << day;
+    }
+    return days;
 }
 
 void DialogConfigAlarme::parcourir_fichier()

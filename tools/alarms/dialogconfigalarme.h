@@ -7,12 +7,15 @@
 
 #include <memory>
 
+class QToolButton;
+
 namespace Ui {
 class AlarmConfigDialog;
 }
 
 // The dialog "Nouveau..." of the alarm window. It is made once and keeps
 // what the user left in it, so a series of similar alarms is quick to enter.
+// Its seven day toggles, "L M M J V S D", start all on: every day.
 class DialogConfigAlarme : public QDialog
 {
     Q_OBJECT
@@ -29,6 +32,10 @@ public slots:
     void refresh_hour();
 
 private:
+    // Monday first.
+    QList<QToolButton*> dayButtons() const;
+    Weekdays chosenDays() const;
+
     std::unique_ptr<Ui::AlarmConfigDialog> m_ui;
     QString m_fichier;
     int m_heure = 0;

@@ -24,7 +24,12 @@ FenetreAlarmes::FenetreAlarmes(QWidget* parent, StoredPages stored)
     m_stored = loadItems<Alarme>(kArray);
     // Those that came while the program was closed are told of now; one due
     // this very minute rings with its page.
-    reportMissedAlarms(missedAlarms(m_stored, lastSaveTime(), g_jtime->checkedAt()));
+    const QDateTime now = g_jtime->checkedAt();
+    reportMissedAlarms(missedAlarms(m_stored, lastSaveTime(), now));
+    for (Alarme& alarm : m_stored) {
+        if (alarm.repetition && minuteOf(*alarm.repetition) < minuteOf(now))
+            alarm.repetition.reset();
+    }
     addStoredPages(m_stored, [this](const Alarme& a) { newAlarm(a); });
     connect(g_jtime, &JTime::minutesSkipped, this, [this](const QDateTime& after, const QDateTime& before) {
         reportMissedAlarms(missedAlarms(alarms(), after, before));
@@ -51,7 +56,7 @@ QList<Alarme> FenetreAlarmes::alarms()
 
 QString FenetreAlarmes::nextAlarmLine()
 {
-    NextAlarm next(*g_jtime);
+    NextAlarm next(g_jtime->checkedAt());
     // Asked every second: no alarm is copied.
     if (storedPagesPending()) {
         for (const Alarme& alarm : m_stored)

@@ -10,9 +10,10 @@ namespace Ui {
 class WidgetAlarme;
 }
 
-// The page of one alarm: its time, its title, its bell and the choice
-// "Activer?". Once a minute it compares the tick source's time with its own
-// and alerts when they match and the alarm is armed.
+// The page of one alarm: its time, its days, its title, its bell and the
+// choice "Activer?". Once a minute it compares the tick source's time with
+// its own and alerts when they match on a day it rings on, or when a repeat
+// asked for falls due, and the alarm is armed.
 class WidgetAlarme : public QWidget
 {
     Q_OBJECT
@@ -34,6 +35,8 @@ public slots:
     void test_hour();
     void execute();
     void showBell();
+    // Rings again `minutes` from now ("Répéter" in its notification).
+    void repeatIn(int minutes);
 
 private:
     std::unique_ptr<Ui::WidgetAlarme> m_ui;

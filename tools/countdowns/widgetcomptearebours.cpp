@@ -73,7 +73,7 @@ void WidgetCompteARebours::refresh()
 
 void WidgetCompteARebours::execute()
 {
-    deliverAlert(m_car);
+    ringAlert(m_car);
 }
 
 void WidgetCompteARebours::setFormat(const QString& format)

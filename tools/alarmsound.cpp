@@ -1,0 +1,69 @@
+#include "tools/alarmsound.h"
+
+#include "app/configuration.h"
+#include "app/datafiles.h"
+
+#include <QAudioDevice>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMediaDevices>
+#include <QPointer>
+#include <QSoundEffect>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+constexpr int kLongestMs = 5 * 60 * 1000;
+
+QPointer<QSoundEffect>& playing()
+{
+    static QPointer<QSoundEffect> sound;
+    return sound;
+}
+
+} // namespace
+
+void startAlarmSound()
+{
+    // Without an audio output the effect would wait for one for ever.
+    if (!g_configuration.alarmes_son || QMediaDevices::defaultAudioOutput().isNull())
+        return;
+    QPointer<QSoundEffect>& sound = playing();
+    if (!sound) {
+        QFileInfo file(locateDataFile(g_configuration.sonnerie_son));
+        if (!file.isFile())
+            file.setFile(locateDataFile(QStringLiteral("ressources/ding.wav")));
+        if (!file.isFile())
+            return;
+        sound = new QSoundEffect(QCoreApplication::instance());
+        auto* limit = new QTimer(sound);
+        limit->setObjectName(QStringLiteral("limit"));
+        limit->setSingleShot(true);
+        limit->setInterval(kLongestMs);
+        QObject::connect(limit, &QTimer::timeout, sound, &stopAlarmSound);
+        // A file that cannot be played ends it at once.
+        QObject::connect(sound, &QSoundEffect::statusChanged, sound, [] {
+            if (playing() && playing()->status() == QSoundEffect::Error)
+                stopAlarmSound();
+        });
+        sound->setLoopCount(QSoundEffect::Infinite);
+        sound->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
+        sound->play();
+    }
+    sound->findChild<QTimer*>(QStringLiteral("limit"))->start();
+}
+
+void stopAlarmSound()
+{
+    if (QSoundEffect* sound = playing()) {
+        sound->stop();
+        sound->deleteLater();
+        playing() = nullptr;
+    }
+}
+
+bool alarmSoundPlaying()
+{
+    return playing() != nullptr;
+}
