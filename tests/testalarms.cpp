@@ -13,6 +13,7 @@ private slots:
     void aDayOfAlarms();
     void missedAlarmsAreToldOnce_data();
     void missedAlarmsAreToldOnce();
+    void aWeekOfChosenDaysAndRepeats();
 };
 
 void TestAlarms::aDayOfAlarms()
@@ -63,6 +64,10 @@ void TestAlarms::aDayOfAlarms()
                     QTest::keyClicks(dialog.findChild<QLineEdit*>("m_lineedit_titre"), " dentiste");
                     dialog.findChild<QLineEdit*>("m_lineedit_alerte")->setText(message + "!");
                     QVERIFY(chooseFile(dialog, "bouton_fichier_parcourir", file, !confirm));
+                    for (const char* weekend : {"m_bouton_jour_6", "m_bouton_jour_7"}) {
+                        if (!confirm)
+                            dialog.findChild<QToolButton*>(weekend)->click();
+                    }
                 },
                 confirm ? "bouton_ok" : "bouton_annuler"));
         }
@@ -75,13 +80,15 @@ void TestAlarms::aDayOfAlarms()
     QCOMPARE(day.files.opened, opened + opened);
     // Numbered again without the deleted one; the last from the dialog,
     // armed at 02:00 with 15 and 70 characters, the train taking two UTF-16
-    // units and staying whole.
+    // units and staying whole, on weekdays (the toggles too are kept from a
+    // cancelled dialog).
     const auto stored = day.conf.read();
     QStringList saved;
     for (const char* key :
-         {"size", "1/active", "7/active", "8/h", "8/m", "8/active", "8/title", "8/message", "8/file"})
+         {"size", "1/active", "7/active", "8/h", "8/m", "8/active", "8/title", "8/message", "8/file", "8/jours"})
         saved << stored->value(QStringLiteral("alarm/") + key).toString();
-    QCOMPARE(saved, (QStringList{"8", "true", "false", "2", "0", "true", "Titre... dentis", message, file}));
+    QCOMPARE(saved,
+             (QStringList{"8", "true", "false", "2", "0", "true", "Titre... dentis", message, file, "12345"}));
 }
 
 void TestAlarms::missedAlarmsAreToldOnce_data()
@@ -141,6 +148,67 @@ void TestAlarms::missedAlarmsAreToldOnce()
     }
     QTEST(day.balloons, "balloons");
     QVERIFY(day.files.opened.isEmpty());
+}
+
+void TestAlarms::aWeekOfChosenDaysAndRepeats()
+{
+    // Saturday 5 December, closed since Friday night.
+    TestDay day(QStringLiteral("10:00:00.003"));
+    QVERIFY(day.conf.write("date=2026-12-04T23:00:00\n[alarm]\n"
+                           "1\\h=7\n1\\m=30\n1\\active=true\n1\\title=Semaine\n1\\message=Bureau\n1\\jours=12345\n"
+                           "2\\h=9\n2\\m=0\n2\\active=true\n2\\title=Vendredi\n2\\message=Marché\n2\\jours=5\n"
+                           "3\\h=8\n3\\m=0\n3\\active=true\n3\\title=Repos\n3\\message=Dormir\n3\\jours=76\n"
+                           "size=3\n"));
+    const auto label = [](FenetreAlarmes& window, int page) {
+        return toolTabs(window)->widget(page)->findChild<QLabel*>("m_label_jours")->text();
+    };
+    {
+        FenetreAlarmes window(nullptr);
+        window.show();
+        // This morning's weekday alarms did not ring on a Saturday.
+        QCOMPARE(day.balloons, QStringList{"Alarme manquée: 08:00 Repos : Dormir"});
+        QCOMPARE(QStringList({label(window, 0), label(window, 1), label(window, 2)}),
+                 QStringList({"Du lundi au vendredi", "Ven", "Samedi et dimanche"}));
+        QCOMPARE(window.nextAlarmLine(), "Prochaine alarme : demain 08:00 Repos");
+        QTest::mouseClick(toolTabs(window)->widget(2)->findChild<QRadioButton*>("m_radio_active_non"),
+                          Qt::LeftButton);
+        QCOMPARE(window.nextAlarmLine(), "Prochaine alarme : lundi 07:30 Semaine");
+        // Thursday, then Friday, with a repeat asked of each.
+        day.tick("+5 09:00:00.003");
+        day.tick("+6 07:30:00.003");
+        day.repeat(10);
+        QCOMPARE(window.nextAlarmLine(), "Prochaine alarme : 07:40 Semaine");
+        day.tick("+6 07:40:00.003");
+        day.tick("+6 09:00:00.003");
+        day.repeat(5);
+    }
+    // Thursday comes as after a sleep: that morning's weekday alarm was
+    // missed, the Friday one was not.
+    QCOMPARE(day.balloons.mid(1), QStringList({"Alarme manquée: 07:30 Semaine : Bureau", "Semaine: Bureau",
+                                               "Semaine: Bureau", "Vendredi: Marché"}));
+    auto stored = day.conf.read();
+    QCOMPARE(stored->value("alarm/1/jours").toString(), "12345");
+    QVERIFY(!stored->contains("alarm/1/repetition"));
+    QCOMPARE(stored->value("alarm/2/repetition").toDateTime(), onTestDay("+6 09:05:00.000"));
+
+    // Started again while it is pending, it rings; asked again, then closed
+    // over its time, it is reported.
+    const auto closedAt = [&](const char* time) {
+        stored->setValue("date", onTestDay(time));
+        stored->sync();
+    };
+    day.balloons.clear();
+    closedAt("+6 09:02:00.000");
+    day.tick("+6 09:03:00.003");
+    {
+        FenetreAlarmes window(nullptr);
+        day.tick("+6 09:05:00.003");
+        day.repeat(5);
+    }
+    closedAt("+6 09:06:00.000");
+    day.tick("+6 09:30:00.003");
+    FenetreAlarmes window(nullptr);
+    QCOMPARE(day.balloons, QStringList({"Vendredi: Marché", "Alarme manquée: 09:10 Vendredi (répétition) : Marché"}));
 }
 
 QTEST_MAIN(TestAlarms)

@@ -61,7 +61,7 @@ void TestPreferences::cancelKeepsAndOkSavesAtOnce()
 {
     // Neighbours that differ, so that OK cannot store one for the other;
     // values out of the widgets' ranges, as in a hand-edited file.
-    open("[demarrage]\nonTop=true\nreduire=true\n[sauvegarde]\nchronos=false\nte=false\n"
+    open("[demarrage]\nonTop=true\nreduire=true\n[sauvegarde]\nchronos=false\nte=false\n[alarmes]\nson=true\n"
          "[sonnerie]\ntype=0\nbip\\frequence=30000\n[vibration]\nduree=9000\n");
     part<QCheckBox>("m_checkbox_onTop")->setChecked(false);
     part<QRadioButton>("m_radio_son")->setChecked(true);
@@ -95,7 +95,7 @@ void TestPreferences::cancelKeepsAndOkSavesAtOnce()
         "horloge/image=/images/face.png", "horloge/pen_r=10", "horloge/pen_v=20", "horloge/pen_b=30",
         "horloge/pen_size=3", "horloge/aiguille_seconde=false", "vibration/active=true",
         "vibration/intensite=7", "vibration/duree=5000", "sonnerie/type=3", "sonnerie/bip/frequence=20000",
-        "sonnerie/bip/duree=250", "sonnerie/son=/sons/gong.wav"};
+        "sonnerie/bip/duree=250", "sonnerie/son=/sons/gong.wav", "alarmes/son=false"};
     // clang-format on
     const auto stored = m_day->conf.read();
     for (const QString& line : expected)

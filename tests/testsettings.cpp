@@ -36,8 +36,13 @@ void TestSettings::loadedAndSaved_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("saved");
 
+    // The keys that came later are written only once set or when already
+    // there (absent reads as empty).
     QTest::addRow("a first start writes the defaults")
-        << QByteArray() << QStringList{"premier_demarrage=true", "vibration/duree=200"};
+        << QByteArray() << QStringList{"premier_demarrage=true", "vibration/duree=200", "alarmes/son="};
+    QTest::addRow("later keys already there stay, held to their range")
+        << QByteArray("[alarmes]\nson=false\nrepetition=500\n")
+        << QStringList{"alarmes/son=false", "alarmes/repetition=60"};
     // One key of each kind (a boolean, a number, a text, a key of a
     // subgroup), each apart from its default: a key that is not read comes
     // back as its default and shows.

@@ -31,11 +31,17 @@ private:
     qint64 m_monotonic = 0;
 };
 
-// "07:30:00.003" on the day the tests are set on, 5 December 2026;
-// "+07:30:00.003" the day after.
+// "07:30:00.003" on the day the tests are set on, Saturday 5 December 2026;
+// "+07:30:00.003" the day after, "+6 07:30:00.003" six days after.
 inline QDateTime onTestDay(const QString& time)
 {
-    const bool nextDay = time.startsWith(QLatin1Char('+'));
-    return QDateTime(QDate(2026, 12, nextDay ? 6 : 5),
-                     QTime::fromString(time.mid(nextDay), QStringLiteral("hh:mm:ss.zzz")));
+    qsizetype clockAt = 0;
+    int days = 0;
+    if (time.startsWith(QLatin1Char('+'))) {
+        clockAt = time.indexOf(QLatin1Char(' ')) + 1;
+        days = clockAt > 0 ? time.mid(1, clockAt - 2).toInt() : 1;
+        clockAt = qMax(clockAt, qsizetype(1));
+    }
+    return QDateTime(QDate(2026, 12, 5).addDays(days),
+                     QTime::fromString(time.mid(clockAt), QStringLiteral("hh:mm:ss.zzz")));
 }

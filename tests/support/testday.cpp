@@ -10,6 +10,8 @@ TestDay::TestDay(const QString& time)
     setTrayMessageSink([this](const TrayMessage& m) {
         const bool alert = m.icone == QSystemTrayIcon::Information && m.duree == 10000;
         balloons << m.titre + QStringLiteral(": ") + m.texte + (alert ? "" : " (another icon or length)");
+        if (m.repeat)
+            repeat = m.repeat;
     });
     creer_objets_globaux();
 }

@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 // A day in the life of the clock for one test: a conf.ini of its own, the
 // clock set at a time of 5 December 2026, the tick source and the tray icon
 // made then, and what the alerts of the day showed and opened.
@@ -27,4 +29,6 @@ public:
     // "Title: text" of each balloon; one asked with another icon or length
     // than an alert's says so.
     QStringList balloons;
+    // "Répéter" of the last alert that offered it.
+    std::function<void(int minutes)> repeat;
 };
