@@ -236,6 +236,12 @@ void emptyForeignBinaryValues(const QString& path)
         return;
     const QByteArray contents = file.readAll();
     file.close();
+    // Read several times at the start, the file is scanned again only when
+    // it is not what the last scan found clean.
+    static QString cleanPath;
+    static QByteArray cleanContents;
+    if (path == cleanPath && contents == cleanContents)
+        return;
     QByteArray emptied;
     qsizetype kept = 0;
     forEachIniValue(contents, [&](qsizetype start, qsizetype end) {
@@ -244,8 +250,11 @@ void emptyForeignBinaryValues(const QString& path)
         emptied += QByteArrayView(contents).sliced(kept, start - kept);
         kept = end;
     });
-    if (kept == 0)
+    if (kept == 0) {
+        cleanPath = path;
+        cleanContents = contents;
         return;
+    }
     emptied += QByteArrayView(contents).sliced(kept);
     QSaveFile replaced(path);
     if (replaced.open(QIODevice::WriteOnly)) {

@@ -60,7 +60,6 @@ FenetrePrincipale::FenetrePrincipale()
     showAtScreenDensity(m_ui->m_cloche, QStringLiteral(":/ressources/GoldBell.png"));
     new WindowGestures(this, Qt::Dialog | Qt::FramelessWindowHint);
 
-    m_preferences = new DialogPreferences(this);
     // Once an item has alerted, a kill must not bring its alert back at the
     // next start: the save that follows records that it came.
     setAlertDeliveredHandler([this] { saveSoon(); });
@@ -81,7 +80,6 @@ FenetrePrincipale::FenetrePrincipale()
             buildToolPages();
     });
     QTimer::singleShot(kToolPagesAtTheLatestMs, this, &FenetrePrincipale::buildToolPages);
-    m_aPropos = new AboutDialog(this);
 
     setStaysOnTopHint();
 
@@ -94,7 +92,12 @@ FenetrePrincipale::FenetrePrincipale()
     fillPluginMenu();
     connect(m_ui->actionAide, &QAction::triggered, this, &FenetrePrincipale::slot_openWebsiteHomepage);
     connect(m_ui->actionAidezNous, &QAction::triggered, this, &FenetrePrincipale::slot_openWebsiteHelpUs);
-    connect(m_ui->actionAPropos, &QAction::triggered, m_aPropos, &QWidget::show);
+    connect(m_ui->actionAPropos, &QAction::triggered, this, [this] {
+        // Made at its first showing: most runs never show it.
+        if (!m_aPropos)
+            m_aPropos = new AboutDialog(this);
+        m_aPropos->show();
+    });
 
     buildTrayMenu();
     connect(g_trayIcon, &QSystemTrayIcon::activated, this, &FenetrePrincipale::showFromTray);
@@ -416,10 +419,21 @@ void FenetrePrincipale::slot_openWebsiteHelpUs()
     openProjectPage(helpUsPageUrl());
 }
 
+DialogPreferences* FenetrePrincipale::preferencesDialog()
+{
+    // Made at its first showing: the largest form of the program, which
+    // most runs never open, would otherwise double the start's work.
+    if (!m_preferences) {
+        m_preferences = new DialogPreferences(this);
+        applyWindowFlags(m_preferences, framedWindowFlags(g_configuration.demarrage_onTop));
+    }
+    return m_preferences;
+}
+
 void FenetrePrincipale::preferences()
 {
     // Accepted or not, the window comes back framed and in front.
-    m_preferences->exec();
+    preferencesDialog()->exec();
     setStaysOnTopHint();
     show();
 }
@@ -430,6 +444,9 @@ void FenetrePrincipale::setStaysOnTopHint()
     // window again at once can lose the window manager's above state.
     const Qt::WindowFlags framed = framedWindowFlags(g_configuration.demarrage_onTop);
     for (QWidget* window :
-         QList<QWidget*>{this, m_preferences, m_alarmes, m_chronometres, m_comptesARebours, m_tempsEcoules})
-        applyWindowFlags(window, framed);
+         QList<QWidget*>{this, m_preferences, m_alarmes, m_chronometres, m_comptesARebours, m_tempsEcoules}) {
+        // The preferences may be still to make.
+        if (window)
+            applyWindowFlags(window, framed);
+    }
 }

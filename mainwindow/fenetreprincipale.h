@@ -35,6 +35,9 @@ public:
     FenetrePrincipale();
     ~FenetrePrincipale() override;
 
+    // The preferences dialog, made at the first call.
+    DialogPreferences* preferencesDialog();
+
 public slots:
     void update_horloge();
     void nouvelle_heure();
@@ -70,9 +73,10 @@ private:
 
     std::unique_ptr<Ui::MainWindow> m_ui;
 
-    // Children created once in the constructor; the preferences and the tool
-    // windows are deleted by hand, in a fixed order, because the tool windows
-    // save their items as they go.
+    // Children created once, the tool windows in the constructor, the
+    // dialogs at their first showing; the preferences and the tool windows
+    // are deleted by hand, in a fixed order, because the tool windows save
+    // their items as they go.
     DialogPreferences* m_preferences = nullptr;
     FenetreAlarmes* m_alarmes = nullptr;
     FenetreChronometres* m_chronometres = nullptr;

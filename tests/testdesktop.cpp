@@ -287,7 +287,7 @@ void TestDesktop::beepTestPlaysTheEditedToneAlone()
 {
     // "Aucun" is chosen, and the hour's chime would be another beep.
     start("[sonnerie]\ntype=1\nbip\\frequence=1000\n");
-    auto* preferences = m_window->findChild<DialogPreferences*>();
+    auto* preferences = m_window->preferencesDialog();
     preferences->show();
     preferences->findChild<QRadioButton*>("m_radio_rien")->setChecked(true);
     preferences->findChild<QSlider*>("m_slider_bip_frequence")->setValue(440);

@@ -47,7 +47,7 @@ void TestPreferences::open(const QByteArray& settings)
     charger_configuration();
     m_window.emplace();
     m_window->show();
-    m_dialog = m_window->findChild<DialogPreferences*>();
+    m_dialog = m_window->preferencesDialog();
     m_dialog->show();
 }
 

@@ -13,13 +13,30 @@
 ToolWindow::ToolWindow(QWidget* parent, const QString& windowTitle, const QString& prefix, StoredPages stored)
     : QMainWindow(parent)
     , m_prefixe(prefix)
-    , m_ui(std::make_unique<Ui::ToolWindow>())
     , m_storedPagesLater(stored == StoredPages::Later)
 {
-    m_ui->setupUi(this);
     new WindowGestures(this, Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(windowTitle);
     setWindowIcon(picture(QStringLiteral(":/ressources/Clock.png")));
+}
+
+ToolWindow::~ToolWindow()
+{
+    removeItemWriter(this);
+    // Deleting a page takes its tab away, so always delete the first one.
+    while (QWidget* page = m_ui ? m_ui->_table->widget(0) : nullptr)
+        delete page;
+}
+
+void ToolWindow::makeForm()
+{
+    if (m_ui)
+        return;
+    // The form would name the window after itself.
+    const QString title = windowTitle();
+    m_ui = std::make_unique<Ui::ToolWindow>();
+    m_ui->setupUi(this);
+    setWindowTitle(title);
 
     QAction* nouveau =
         m_ui->toolBar->addAction(picture(QStringLiteral(":/ressources/new.png")), QStringLiteral("&Nouveau"));
@@ -34,14 +51,14 @@ ToolWindow::ToolWindow(QWidget* parent, const QString& windowTitle, const QStrin
     // could not be reached.
     for (QAction* action : {nouveau, supprimer})
         m_ui->toolBar->widgetForAction(action)->setFocusPolicy(Qt::TabFocus);
+    addToolBarControls(m_ui->toolBar);
 }
 
-ToolWindow::~ToolWindow()
+void ToolWindow::setVisible(bool visible)
 {
-    removeItemWriter(this);
-    // Deleting a page takes its tab away, so always delete the first one.
-    while (QWidget* page = m_ui->_table->widget(0))
-        delete page;
+    if (visible)
+        makeForm();
+    QMainWindow::setVisible(visible);
 }
 
 void ToolWindow::storeItems()
@@ -75,7 +92,9 @@ void ToolWindow::buildStoredPages()
     m_addingStoredPages = true;
     build();
     m_addingStoredPages = false;
-    table()->setCurrentIndex(table()->count() - 1);
+    // No page, no form to make yet.
+    if (m_ui)
+        table()->setCurrentIndex(table()->count() - 1);
 }
 
 void ToolWindow::showEvent(QShowEvent* event)
@@ -87,28 +106,24 @@ void ToolWindow::showEvent(QShowEvent* event)
 void ToolWindow::add(QWidget* tab)
 {
     const QString label = m_prefixe + QStringLiteral(" n\u00B0%1").arg(m_compteur);
-    const int index = m_ui->_table->addTab(tab, label);
+    const int index = table()->addTab(tab, label);
     if (!m_addingStoredPages)
-        m_ui->_table->setCurrentIndex(index);
+        table()->setCurrentIndex(index);
 }
 
-QTabWidget* ToolWindow::table() const
+QTabWidget* ToolWindow::table()
 {
+    makeForm();
     return m_ui->_table;
-}
-
-QToolBar* ToolWindow::toolBar() const
-{
-    return m_ui->toolBar;
 }
 
 void ToolWindow::remove()
 {
     buildStoredPages();
-    QWidget* page = m_ui->_table->currentWidget();
+    QWidget* page = table()->currentWidget();
     if (!page)
         return;
-    m_ui->_table->removeTab(m_ui->_table->indexOf(page));
+    table()->removeTab(table()->indexOf(page));
     page->disconnect();
     delete page;
 }

@@ -2,6 +2,7 @@
 
 #include "tools/itemarray.h"
 
+#include <QDialog>
 #include <QList>
 #include <QMainWindow>
 #include <QString>
@@ -22,6 +23,19 @@ class ToolWindow;
 // and "&Supprimer" in a tool bar at the bottom, and the main window's mouse
 // gestures. Each tool says what "&Nouveau" does and loads and saves its own
 // items.
+// A tool's dialog "Nouveau...", made at its first use and kept from then on,
+// so that it keeps what the user left in it; `accepted` takes what it holds.
+// Few runs open it, and made with the tool it would slow every start.
+template<typename Dialog, typename Tool>
+Dialog& dialogMadeOnce(std::unique_ptr<Dialog>& dialog, Tool* tool, void (Tool::*accepted)())
+{
+    if (!dialog) {
+        dialog = std::make_unique<Dialog>();
+        QObject::connect(dialog.get(), &QDialog::accepted, tool, accepted);
+    }
+    return *dialog;
+}
+
 class ToolWindow : public QMainWindow
 {
     Q_OBJECT
@@ -56,8 +70,18 @@ public slots:
     // Deletes the current page, if any; the other tabs keep their numbers.
     void remove();
 
+    // Made with its form at the first showing.
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
+    // The tool's own controls after "&Nouveau" and "&Supprimer", added once
+    // the window's form is made.
+    virtual void addToolBarControls(QToolBar*) {}
+    // The window's form, tool bar and tabs, made once: at the first showing,
+    // or when a page comes. Few runs open a tool, and made with the tool the
+    // forms of four windows would slow every start.
+    void makeForm();
 
     // Writes the tool's array into `settings`: from the pages, or from the
     // items as they were read while their pages are still to be built.
@@ -84,10 +108,7 @@ protected:
     // True while the stored pages are still to be built.
     bool storedPagesPending() const { return bool(m_storedPages); }
 
-    QTabWidget* table() const;
-    // The tool bar, for tools that add controls of their own after
-    // "&Nouveau" and "&Supprimer".
-    QToolBar* toolBar() const;
+    QTabWidget* table();
     // The pages in tab order, as the tool's own page class, the stored ones
     // built first.
     template<typename Page>

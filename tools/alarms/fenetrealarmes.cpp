@@ -18,9 +18,7 @@ const QString kArray = QStringLiteral("alarm");
 
 FenetreAlarmes::FenetreAlarmes(QWidget* parent, StoredPages stored)
     : ToolWindow(parent, QStringLiteral("Alarme"), QStringLiteral("Alarme"), stored)
-    , m_dialog(std::make_unique<DialogConfigAlarme>())
 {
-    connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreAlarmes::newAlarm));
     m_stored = loadItems<Alarme>(kArray);
     // Those that came while the program was closed are told of now; one due
     // this very minute rings with its page.
@@ -79,7 +77,7 @@ bool FenetreAlarmes::hasActiveAlarm()
 
 void FenetreAlarmes::openDialog()
 {
-    m_dialog->exec();
+    dialogMadeOnce(m_dialog, this, qOverload<>(&FenetreAlarmes::newAlarm)).exec();
 }
 
 void FenetreAlarmes::newAlarm()

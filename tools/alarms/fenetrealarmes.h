@@ -37,7 +37,8 @@ private:
     // while their pages are still to be built.
     QList<Alarme> alarms();
 
-    // No parent: it is a window of its own, reused for every new alarm.
+    // No parent: it is a window of its own, made at the first "Nouveau..."
+    // and reused for every new alarm.
     std::unique_ptr<DialogConfigAlarme> m_dialog;
     QList<Alarme> m_stored;
 };

@@ -17,10 +17,7 @@ const QString kArray = QStringLiteral("timer");
 
 FenetreComptesARebours::FenetreComptesARebours(QWidget* parent, StoredPages stored)
     : ToolWindow(parent, QStringLiteral("Compte à rebours"), QStringLiteral("Car"), stored)
-    , m_dialog(std::make_unique<DialogConfigCompteARebours>())
-    , m_format(addDurationFormatSelector(toolBar()))
 {
-    connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreComptesARebours::newTimer));
     m_stored = loadItems<CompteARebours>(kArray);
     addStoredPages(m_stored, [this](const CompteARebours& c) { newTimer(c); });
 }
@@ -62,12 +59,17 @@ QString FenetreComptesARebours::nearestCountdownLine()
     if (!nearest)
         return {};
     return nearest->compteARebours().title + QStringLiteral(" : ")
-        + formatDuration(nearestLeft, m_format->currentText());
+        + formatDuration(nearestLeft, m_format ? m_format->currentText() : durationFormatNames().constFirst());
+}
+
+void FenetreComptesARebours::addToolBarControls(QToolBar* toolBar)
+{
+    m_format = addDurationFormatSelector(toolBar);
 }
 
 void FenetreComptesARebours::openDialog()
 {
-    m_dialog->exec();
+    dialogMadeOnce(m_dialog, this, qOverload<>(&FenetreComptesARebours::newTimer)).exec();
 }
 
 void FenetreComptesARebours::newTimer()
@@ -77,6 +79,8 @@ void FenetreComptesARebours::newTimer()
 
 void FenetreComptesARebours::newTimer(const CompteARebours& c)
 {
+    // The page follows the format selector of the form.
+    makeForm();
     auto page = std::make_unique<WidgetCompteARebours>(nextPageNumber(), c, m_format->currentText());
     connect(m_format, &QComboBox::currentTextChanged, page.get(), &WidgetCompteARebours::setFormat);
     addPage(std::move(page));

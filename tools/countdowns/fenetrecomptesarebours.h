@@ -29,10 +29,12 @@ public slots:
 
 protected:
     void writeItems(QSettings& settings) override;
+    void addToolBarControls(QToolBar* toolBar) override;
 
 private:
     // No parent: it is a window of its own, reused for every new countdown.
     std::unique_ptr<DialogConfigCompteARebours> m_dialog;
-    QComboBox* m_format;
+    // The tool bar's, once the form is made.
+    QComboBox* m_format = nullptr;
     QList<CompteARebours> m_stored;
 };

@@ -16,10 +16,7 @@ const QString kArray = QStringLiteral("pasttime");
 
 FenetreTempsEcoules::FenetreTempsEcoules(QWidget* parent, StoredPages stored)
     : ToolWindow(parent, QStringLiteral("Temps écoulé"), QStringLiteral("TE"), stored)
-    , m_dialog(std::make_unique<DialogConfigTempsEcoule>())
-    , m_format(addDurationFormatSelector(toolBar()))
 {
-    connect(m_dialog.get(), &QDialog::accepted, this, qOverload<>(&FenetreTempsEcoules::newTE));
     m_stored = loadItems<TempsEcoule>(kArray);
     addStoredPages(m_stored, [this](const TempsEcoule& t) { newTE(t); });
 }
@@ -37,9 +34,14 @@ void FenetreTempsEcoules::writeItems(QSettings& settings)
     ::writeItems(settings, kArray, counters, g_configuration.sauvegarde_te);
 }
 
+void FenetreTempsEcoules::addToolBarControls(QToolBar* toolBar)
+{
+    m_format = addDurationFormatSelector(toolBar);
+}
+
 void FenetreTempsEcoules::openDialog()
 {
-    m_dialog->exec();
+    dialogMadeOnce(m_dialog, this, qOverload<>(&FenetreTempsEcoules::newTE)).exec();
 }
 
 void FenetreTempsEcoules::newTE()
@@ -49,6 +51,8 @@ void FenetreTempsEcoules::newTE()
 
 void FenetreTempsEcoules::newTE(const TempsEcoule& t)
 {
+    // The page follows the format selector of the form.
+    makeForm();
     auto page = std::make_unique<WidgetTempsEcoule>(nextPageNumber(), t, m_format->currentText());
     connect(m_format, &QComboBox::currentTextChanged, page.get(), &WidgetTempsEcoule::setFormat);
     addPage(std::move(page));

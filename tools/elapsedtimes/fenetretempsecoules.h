@@ -25,10 +25,12 @@ public slots:
 
 protected:
     void writeItems(QSettings& settings) override;
+    void addToolBarControls(QToolBar* toolBar) override;
 
 private:
     // No parent: it is a window of its own, reused for every new counter.
     std::unique_ptr<DialogConfigTempsEcoule> m_dialog;
-    QComboBox* m_format;
+    // The tool bar's, once the form is made.
+    QComboBox* m_format = nullptr;
     QList<TempsEcoule> m_stored;
 };
