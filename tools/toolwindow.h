@@ -23,6 +23,27 @@ class ToolWindow;
 // and "&Supprimer" in a tool bar at the bottom, and the main window's mouse
 // gestures. Each tool says what "&Nouveau" does and loads and saves its own
 // items.
+// Items of a tool's array in conf.ini, read at their first use.
+template<typename Item>
+class StoredItems
+{
+public:
+    explicit StoredItems(QString array)
+        : m_array(std::move(array))
+    {
+    }
+    const QList<Item>& get()
+    {
+        if (!m_items)
+            m_items = loadItems<Item>(m_array);
+        return *m_items;
+    }
+
+private:
+    QString m_array;
+    std::optional<QList<Item>> m_items;
+};
+
 // A tool's dialog "Nouveau...", made at its first use and kept from then on,
 // so that it keeps what the user left in it; `accepted` takes what it holds.
 // Few runs open it, and made with the tool it would slow every start.
@@ -105,6 +126,10 @@ protected:
     // tabs out again at every page. Now or later, as the window was made.
     template<typename Item, typename AddPage>
     void addStoredPages(QList<Item> items, AddPage addPage);
+    // The same with the items that `load` reads when the pages are built, for
+    // a tool whose items are not needed before: nothing of them rings.
+    template<typename Load, typename AddPage>
+    void addStoredPagesLoaded(Load load, AddPage addPage);
     // True while the stored pages are still to be built.
     bool storedPagesPending() const { return bool(m_storedPages); }
 
@@ -136,8 +161,14 @@ private:
 template<typename Item, typename AddPage>
 void ToolWindow::addStoredPages(QList<Item> items, AddPage addPage)
 {
-    m_storedPages = [items = std::move(items), addPage]() {
-        for (const Item& item : items)
+    addStoredPagesLoaded([items = std::move(items)] { return items; }, addPage);
+}
+
+template<typename Load, typename AddPage>
+void ToolWindow::addStoredPagesLoaded(Load load, AddPage addPage)
+{
+    m_storedPages = [load, addPage]() {
+        for (const auto& item : load())
             addPage(item);
     };
     if (!m_storedPagesLater)
@@ -162,6 +193,9 @@ QList<Page*> ToolWindow::pagesAs()
 {
     buildStoredPages();
     QList<Page*> pages;
+    // No form, no page.
+    if (!m_ui)
+        return pages;
     const QTabWidget* tabs = table();
     for (int i = 0; i < tabs->count(); ++i) {
         if (auto* page = qobject_cast<Page*>(tabs->widget(i)))

@@ -16,9 +16,10 @@ const QString kArray = QStringLiteral("pasttime");
 
 FenetreTempsEcoules::FenetreTempsEcoules(QWidget* parent, StoredPages stored)
     : ToolWindow(parent, QStringLiteral("Temps écoulé"), QStringLiteral("TE"), stored)
+    , m_stored(kArray)
 {
-    m_stored = loadItems<TempsEcoule>(kArray);
-    addStoredPages(m_stored, [this](const TempsEcoule& t) { newTE(t); });
+    // Read with their pages, or at the first save: nothing of them rings.
+    addStoredPagesLoaded([this] { return m_stored.get(); }, [this](const TempsEcoule& t) { newTE(t); });
 }
 
 FenetreTempsEcoules::~FenetreTempsEcoules()
@@ -29,8 +30,9 @@ FenetreTempsEcoules::~FenetreTempsEcoules()
 
 void FenetreTempsEcoules::writeItems(QSettings& settings)
 {
-    const QList<TempsEcoule> counters = records<WidgetTempsEcoule>(
-        m_stored, [](const WidgetTempsEcoule& page) { return page.tempsEcoule(); });
+    const QList<TempsEcoule> counters =
+        records<WidgetTempsEcoule>(storedPagesPending() ? m_stored.get() : QList<TempsEcoule>(),
+                                   [](const WidgetTempsEcoule& page) { return page.tempsEcoule(); });
     ::writeItems(settings, kArray, counters, g_configuration.sauvegarde_te);
 }
 

@@ -32,5 +32,5 @@ private:
     std::unique_ptr<DialogConfigTempsEcoule> m_dialog;
     // The tool bar's, once the form is made.
     QComboBox* m_format = nullptr;
-    QList<TempsEcoule> m_stored;
+    StoredItems<TempsEcoule> m_stored;
 };

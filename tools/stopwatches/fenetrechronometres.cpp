@@ -29,11 +29,14 @@ FenetreChronometres::FenetreChronometres(QWidget* parent, StoredPages stored)
     // A running stopwatch counts the time the program was closed, and the
     // time until its page is built. Capped at the most a stopwatch holds: a
     // last save dated at the start of time must not overflow the count.
-    , m_stored(loadItems<Chronometre>(kArray))
+    , m_stored(kArray)
     , m_closedMsecs(std::min<qint64>(secondsClosed(), std::numeric_limits<int>::max()) * 1000)
     , m_loadedAt(Clock::instance().monotonicMsecs())
 {
-    addStoredPages(m_stored, [this](const Chronometre& c) { newChrono(ranOn(c)); });
+    // Read with their pages, or at the first save: nothing of them rings,
+    // and the time they run on is counted from now.
+    addStoredPagesLoaded([this] { return m_stored.get(); },
+                         [this](const Chronometre& c) { newChrono(ranOn(c)); });
     // An old key that nothing reads any more.
     const auto settings = openConfiguration();
     if (settings->contains(QStringLiteral("chronos"))) {
@@ -56,10 +59,10 @@ Chronometre FenetreChronometres::ranOn(const Chronometre& stored) const
     return Chronometre::fromMsecs(counted, true, stored.title);
 }
 
-QList<Chronometre> FenetreChronometres::storedNow() const
+QList<Chronometre> FenetreChronometres::storedNow()
 {
     QList<Chronometre> now;
-    for (const Chronometre& c : m_stored)
+    for (const Chronometre& c : m_stored.get())
         now.append(ranOn(c));
     return now;
 }

@@ -26,9 +26,9 @@ private:
     // A stopwatch as read, having run on while the program was closed and
     // since it was read, if it was running.
     Chronometre ranOn(const Chronometre& stored) const;
-    QList<Chronometre> storedNow() const;
+    QList<Chronometre> storedNow();
 
-    QList<Chronometre> m_stored;
+    StoredItems<Chronometre> m_stored;
     qint64 m_closedMsecs = 0;
     // The monotonic clock when they were read.
     qint64 m_loadedAt = 0;
