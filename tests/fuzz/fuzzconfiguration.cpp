@@ -76,10 +76,12 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
         std::fprintf(stderr, "could not save %s\n", qPrintable(file));
         std::abort();
     });
-    // One input first, so that the statics Qt makes for the first windows
-    // are there before ours are set to go: the end of the application still
-    // uses them.
-    LLVMFuzzerTestOneInput(nullptr, 0);
+    // One input first, with a page in every tool, so that the statics Qt
+    // makes for the first windows (their fonts among them) are there before
+    // ours are set to go: the end of the application still uses them.
+    static const char kOneOfEach[] = "[alarm]\n1\\h=1\nsize=1\n[timer]\n1\\title=t\nsize=1\n"
+                                     "[pasttime]\n1\\title=t\nsize=1\n[stopwatch]\n1\\s=1\nsize=1\n";
+    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(kOneOfEach), sizeof kOneOfEach - 1);
     std::atexit([] {
         delete g_scratch;
         delete g_day;
