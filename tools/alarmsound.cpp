@@ -41,11 +41,12 @@ void startAlarmSound()
         limit->setObjectName(QStringLiteral("limit"));
         limit->setSingleShot(true);
         limit->setInterval(kLongestMs);
-        QObject::connect(limit, &QTimer::timeout, sound, &stopAlarmSound);
+        // Stopped once the signal is over: the sound goes with it.
+        QObject::connect(limit, &QTimer::timeout, sound, &stopAlarmSound, Qt::QueuedConnection);
         // A file that cannot be played ends it at once.
         QObject::connect(sound, &QSoundEffect::statusChanged, sound, [] {
             if (playing() && playing()->status() == QSoundEffect::Error)
-                stopAlarmSound();
+                QMetaObject::invokeMethod(QCoreApplication::instance(), &stopAlarmSound, Qt::QueuedConnection);
         });
         sound->setLoopCount(QSoundEffect::Infinite);
         sound->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
@@ -57,9 +58,9 @@ void startAlarmSound()
 void stopAlarmSound()
 {
     if (QSoundEffect* sound = playing()) {
-        sound->stop();
-        sound->deleteLater();
         playing() = nullptr;
+        sound->stop();
+        delete sound;
     }
 }
 

@@ -5,5 +5,6 @@
 // is not there, played over and over until it is stopped, and 5 minutes at
 // most after the last ring. Items that ring together play it once.
 void startAlarmSound();
+// Not from a signal of the sound itself.
 void stopAlarmSound();
 bool alarmSoundPlaying();

@@ -3,6 +3,7 @@
 #include "app/configuration.h"
 #include "app/pictures.h"
 #include "app/windowgestures.h"
+#include "tools/alarmsound.h"
 
 #include "ui_toolwindow.h"
 
@@ -23,6 +24,10 @@ ToolWindow::ToolWindow(QWidget* parent, const QString& windowTitle, const QStrin
 ToolWindow::~ToolWindow()
 {
     removeItemWriter(this);
+    // The sound of a ringing item ends with the tools, at the end of the
+    // run: left to the end of the application, it would outlive the sound
+    // system it plays on.
+    stopAlarmSound();
     // Deleting a page takes its tab away, so always delete the first one.
     while (QWidget* page = m_ui ? m_ui->_table->widget(0) : nullptr)
         delete page;
