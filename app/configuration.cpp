@@ -365,10 +365,11 @@ void sauver_configuration()
         forEachKey(g_configuration, [&settings](const char* key, const auto& value) {
             settings->setValue(QLatin1String(key), value);
         });
-        forEachLaterKey(g_configuration, [&settings](const char* key, const auto& value, const auto& byDefault) {
-            if (value != byDefault || settings->contains(QLatin1String(key)))
-                settings->setValue(QLatin1String(key), value);
-        });
+        forEachLaterKey(g_configuration,
+                        [&settings](const char* key, const auto& value, const auto& byDefault) {
+                            if (value != byDefault || settings->contains(QLatin1String(key)))
+                                settings->setValue(QLatin1String(key), value);
+                        });
         for (const auto& [owner, write] : g_itemWriters)
             write(*settings);
         commitConfiguration(*settings);

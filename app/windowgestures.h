@@ -12,9 +12,9 @@ class QWidget;
 // the window with the left button from anywhere inside it that passes mouse
 // events on (the labels do, buttons do not), through the desktop's own move
 // where it offers one; change its opacity with the wheel; and switch between
-// a framed and a frameless look with a double click. Created as a child of the window, it watches the window's events.
-// The window stays on top in both looks exactly when its flags said so
-// before the double click.
+// a framed and a frameless look with a double click. Created as a child of the window, it watches the
+// window's events. The window stays on top in both looks exactly when its flags said so before the double
+// click.
 class WindowGestures : public QObject
 {
     Q_OBJECT

@@ -41,9 +41,8 @@ DesktopNotifications::DesktopNotifications(QObject* parent)
 
 bool DesktopNotifications::offersActions() const
 {
-    const QDBusMessage answer =
-        QDBusConnection::sessionBus().call(methodCall(QStringLiteral("GetCapabilities")), QDBus::Block,
-                                           kCapabilitiesTimeoutMs);
+    const QDBusMessage answer = QDBusConnection::sessionBus().call(
+        methodCall(QStringLiteral("GetCapabilities")), QDBus::Block, kCapabilitiesTimeoutMs);
     return answer.type() == QDBusMessage::ReplyMessage && !answer.arguments().isEmpty()
         && answer.arguments().constFirst().toStringList().contains(QStringLiteral("actions"));
 }

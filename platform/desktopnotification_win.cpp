@@ -24,10 +24,16 @@ void DesktopNotifications::send(const DesktopNotification&, std::function<void(u
         QTimer::singleShot(0, this, std::move(failed));
 }
 
-void DesktopNotifications::close(uint) {}
+void DesktopNotifications::close(uint)
+{
+}
 
-void DesktopNotifications::onActionInvoked(uint, const QString&) {}
+void DesktopNotifications::onActionInvoked(uint, const QString&)
+{
+}
 
-void DesktopNotifications::onClosed(uint, uint) {}
+void DesktopNotifications::onClosed(uint, uint)
+{
+}
 
 } // namespace platform

@@ -84,11 +84,12 @@ void TestAlarms::aDayOfAlarms()
     // cancelled dialog).
     const auto stored = day.conf.read();
     QStringList saved;
-    for (const char* key :
-         {"size", "1/active", "7/active", "8/h", "8/m", "8/active", "8/title", "8/message", "8/file", "8/jours"})
+    for (const char* key : {"size", "1/active", "7/active", "8/h", "8/m", "8/active", "8/title", "8/message",
+                            "8/file", "8/jours"})
         saved << stored->value(QStringLiteral("alarm/") + key).toString();
-    QCOMPARE(saved,
-             (QStringList{"8", "true", "false", "2", "0", "true", "Titre... dentis", message, file, "12345"}));
+    QCOMPARE(
+        saved,
+        (QStringList{"8", "true", "false", "2", "0", "true", "Titre... dentis", message, file, "12345"}));
 }
 
 void TestAlarms::missedAlarmsAreToldOnce_data()
@@ -154,11 +155,12 @@ void TestAlarms::aWeekOfChosenDaysAndRepeats()
 {
     // Saturday 5 December, closed since Friday night.
     TestDay day(QStringLiteral("10:00:00.003"));
-    QVERIFY(day.conf.write("date=2026-12-04T23:00:00\n[alarm]\n"
-                           "1\\h=7\n1\\m=30\n1\\active=true\n1\\title=Semaine\n1\\message=Bureau\n1\\jours=12345\n"
-                           "2\\h=9\n2\\m=0\n2\\active=true\n2\\title=Vendredi\n2\\message=Marché\n2\\jours=5\n"
-                           "3\\h=8\n3\\m=0\n3\\active=true\n3\\title=Repos\n3\\message=Dormir\n3\\jours=76\n"
-                           "size=3\n"));
+    QVERIFY(day.conf.write(
+        "date=2026-12-04T23:00:00\n[alarm]\n"
+        "1\\h=7\n1\\m=30\n1\\active=true\n1\\title=Semaine\n1\\message=Bureau\n1\\jours=12345\n"
+        "2\\h=9\n2\\m=0\n2\\active=true\n2\\title=Vendredi\n2\\message=Marché\n2\\jours=5\n"
+        "3\\h=8\n3\\m=0\n3\\active=true\n3\\title=Repos\n3\\message=Dormir\n3\\jours=76\n"
+        "size=3\n"));
     const auto label = [](FenetreAlarmes& window, int page) {
         return toolTabs(window)->widget(page)->findChild<QLabel*>("m_label_jours")->text();
     };
@@ -184,8 +186,9 @@ void TestAlarms::aWeekOfChosenDaysAndRepeats()
     }
     // Thursday comes as after a sleep: that morning's weekday alarm was
     // missed, the Friday one was not.
-    QCOMPARE(day.balloons.mid(1), QStringList({"Alarme manquée: 07:30 Semaine : Bureau", "Semaine: Bureau",
-                                               "Semaine: Bureau", "Vendredi: Marché"}));
+    QCOMPARE(day.balloons.mid(1),
+             QStringList({"Alarme manquée: 07:30 Semaine : Bureau", "Semaine: Bureau", "Semaine: Bureau",
+                          "Vendredi: Marché"}));
     auto stored = day.conf.read();
     QCOMPARE(stored->value("alarm/1/jours").toString(), "12345");
     QVERIFY(!stored->contains("alarm/1/repetition"));
@@ -208,7 +211,8 @@ void TestAlarms::aWeekOfChosenDaysAndRepeats()
     closedAt("+6 09:06:00.000");
     day.tick("+6 09:30:00.003");
     FenetreAlarmes window(nullptr);
-    QCOMPARE(day.balloons, QStringList({"Vendredi: Marché", "Alarme manquée: 09:10 Vendredi (répétition) : Marché"}));
+    QCOMPARE(day.balloons,
+             QStringList({"Vendredi: Marché", "Alarme manquée: 09:10 Vendredi (répétition) : Marché"}));
 }
 
 QTEST_MAIN(TestAlarms)

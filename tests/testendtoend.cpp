@@ -42,6 +42,17 @@ bool catchesSignal(qint64 pid, int sig)
     return caught >= 0 && (text.mid(caught + 7, 17).trimmed().toULongLong(nullptr, 16) >> (sig - 1)) & 1;
 }
 
+// The window titled `title` of process `pid` once it shows; 0 when it never
+// does. Looked for once per try: a window being framed by the window manager
+// can be out of sight for a moment, and a check made twice could see it go.
+WId waitForWindow(qint64 pid, const QString& title)
+{
+    WId window = 0;
+    const bool shown =
+        QTest::qWaitFor([&] { return (window = xdesktop::shownWindow(pid, title)) != 0; }, kStartMs);
+    return shown ? window : 0;
+}
+
 } // namespace
 
 class TestEndToEnd : public QObject
@@ -192,9 +203,8 @@ void TestEndToEnd::aKillAfterTheAlertsLosesNothing()
     // a kill would not lose them.
     const QDateTime beforeOk = lastSave();
     QVERIFY(chooseInTrayMenu(clock, "Préférences..."));
-    WId preferences = 0;
-    QTRY_VERIFY_WITH_TIMEOUT((preferences = xdesktop::shownWindow(clock->processId(), "Préférences")) != 0,
-                             kStartMs);
+    const WId preferences = waitForWindow(clock->processId(), "Préférences");
+    QVERIFY(preferences);
     QVERIFY(xdesktop::xdotool({"windowactivate", "--sync", QString::number(preferences), "key", "Return"}));
     QTRY_VERIFY_WITH_TIMEOUT(lastSave() > beforeOk, kStartMs);
     QVERIFY(endClock(clock));
@@ -285,7 +295,7 @@ void TestEndToEnd::theStartsOfAClock()
 {
     // In an empty folder: the window shows, and the help page opens once.
     QProcess* clock = startClock();
-    QTRY_VERIFY_WITH_TIMEOUT(xdesktop::shownWindow(clock->processId(), "Clepsa"), kStartMs);
+    QVERIFY(waitForWindow(clock->processId(), "Clepsa"));
     const QByteArray welcome = QUrl::fromLocalFile(folderPath("aide.html")).toEncoded() + "?v=from_h\n";
     QTRY_COMPARE_WITH_TIMEOUT(read("opened"), welcome, kStartMs);
     // Killed during its first run, it has recorded that the page was seen.
@@ -328,7 +338,7 @@ void TestEndToEnd::theStartsOfAClock()
     QVERIFY(second->waitForFinished(kStartMs));
     QCOMPARE(second->exitStatus(), QProcess::NormalExit);
     QCOMPARE(second->exitCode(), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(xdesktop::shownWindow(first->processId(), "Clepsa"), kStartMs);
+    QVERIFY(waitForWindow(first->processId(), "Clepsa"));
     QCOMPARE(read("conf.ini"), stored);
 
     // A copy in another folder is another clock, with its own item.
@@ -363,8 +373,8 @@ void TestEndToEnd::withoutATrayTheWindowStaysWithinReach()
     QVERIFY(write("conf.ini", "[General]\npremier_demarrage=false\n[demarrage]\nreduire=true\n"));
     QProcess* clock = startClock();
     // Shown although asked to start in the tray.
-    WId window = 0;
-    QTRY_VERIFY_WITH_TIMEOUT((window = xdesktop::shownWindow(clock->processId(), "Clepsa")), kStartMs);
+    const WId window = waitForWindow(clock->processId(), "Clepsa");
+    QVERIFY(window);
     QTRY_VERIFY_WITH_TIMEOUT(!xdesktop::frameExtents(window).isEmpty(), kStartMs);
     // Closed, it goes to the task bar rather than out of sight.
     QVERIFY(xdesktop::closeThroughWindowManager(window));
@@ -383,16 +393,16 @@ void TestEndToEnd::onAWaylandDesktop()
     QProcess* clock = startClock(QString(), QProcess::ForwardedOutputChannel);
     if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
         // Through XWayland, an X11 client kept above, known by its launcher.
-        WId window = 0;
-        QTRY_VERIFY_WITH_TIMEOUT((window = xdesktop::shownWindow(clock->processId(), "Clepsa")), kStartMs);
+        const WId window = waitForWindow(clock->processId(), "Clepsa");
+        QVERIFY(window);
         QTRY_VERIFY_WITH_TIMEOUT(xdesktop::netWmState(window).contains("_NET_WM_STATE_ABOVE"), kStartMs);
         QVERIFY(xdesktop::run("xprop", {"-id", QString::number(window), "WM_CLASS"})->contains("\"Clepsa\""));
     } else {
         // Natively, the one window on the desktop, known by the launcher's
         // name.
-        QTRY_VERIFY_WITH_TIMEOUT(xdesktop::run("swaymsg", {"-t", "get_tree"})
-                                     ->contains("\"app_id\": \"org.clepsa.Clepsa\""),
-                                 kStartMs);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            xdesktop::run("swaymsg", {"-t", "get_tree"})->contains("\"app_id\": \"org.clepsa.Clepsa\""),
+            kStartMs);
     }
     QVERIFY(endClock(clock));
     // Nothing said about what the desktop does not offer.

@@ -28,8 +28,9 @@ QString calls()
 // As the server does when the user presses the button `action`.
 void press(uint id, const QString& action)
 {
-    xdesktop::gdbusCall(kServer, kPath, "org.freedesktop.DBus.Mock.EmitSignal",
-                        {kServer, "ActionInvoked", "us", QStringLiteral("[<uint32 %1>, <'%2'>]").arg(id).arg(action)});
+    xdesktop::gdbusCall(
+        kServer, kPath, "org.freedesktop.DBus.Mock.EmitSignal",
+        {kServer, "ActionInvoked", "us", QStringLiteral("[<uint32 %1>, <'%2'>]").arg(id).arg(action)});
 }
 
 } // namespace
@@ -60,8 +61,9 @@ void TestNotifications::initTestCase()
 
 void TestNotifications::startServer(const char* capabilities)
 {
-    m_server.start("/usr/bin/python3", {"-m", "dbusmock", "--session", "--template", "notification_daemon",
-                                        "-p", QStringLiteral(R"({"capabilities": "%1"})").arg(capabilities)});
+    m_server.start("/usr/bin/python3",
+                   {"-m", "dbusmock", "--session", "--template", "notification_daemon", "-p",
+                    QStringLiteral(R"({"capabilities": "%1"})").arg(capabilities)});
     QTRY_VERIFY_WITH_TIMEOUT(!calls().isEmpty(), 20000);
 }
 
@@ -76,9 +78,10 @@ void TestNotifications::anAlarmAnsweredFromItsNotification()
     startServer("body actions");
     TestDay day(QStringLiteral("10:00:30.003"));
     setTrayMessageSink({});
-    QVERIFY(day.conf.write("[alarmes]\nson=true\nrepetition=3\n[sonnerie]\nson="
-                           + QFINDTESTDATA("../resources/ding.wav").toUtf8()
-                           + "\n[alarm]\n1\\h=10\n1\\m=1\n1\\active=true\n1\\title=Réveil\n1\\message=Debout\nsize=1\n"));
+    QVERIFY(day.conf.write(
+        "[alarmes]\nson=true\nrepetition=3\n[sonnerie]\nson="
+        + QFINDTESTDATA("../resources/ding.wav").toUtf8()
+        + "\n[alarm]\n1\\h=10\n1\\m=1\n1\\active=true\n1\\title=Réveil\n1\\message=Debout\nsize=1\n"));
     charger_configuration();
     FenetreAlarmes window(nullptr);
 

@@ -46,7 +46,8 @@ void startAlarmSound()
         // A file that cannot be played ends it at once.
         QObject::connect(sound, &QSoundEffect::statusChanged, sound, [] {
             if (playing() && playing()->status() == QSoundEffect::Error)
-                QMetaObject::invokeMethod(QCoreApplication::instance(), &stopAlarmSound, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(QCoreApplication::instance(), &stopAlarmSound,
+                                          Qt::QueuedConnection);
         });
         sound->setLoopCount(QSoundEffect::Infinite);
         sound->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));

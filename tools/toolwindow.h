@@ -98,7 +98,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     // The tool's own controls after "&Nouveau" and "&Supprimer", added once
     // the window's form is made.
-    virtual void addToolBarControls(QToolBar*) {}
+    virtual void addToolBarControls(QToolBar*) { }
     // The window's form, tool bar and tabs, made once: at the first showing,
     // or when a page comes. Few runs open a tool, and made with the tool the
     // forms of four windows would slow every start.

@@ -34,7 +34,9 @@ QList<MissedAlarm> missedAlarms(const QList<Alarme>& alarms, const QDateTime& af
         return {};
     // The minute of `before` itself rings as usual.
     const QDateTime end = minuteOf(before);
-    const auto missedMoment = [&](const QDateTime& came) { return came > after && came < end && came > end.addDays(-1); };
+    const auto missedMoment = [&](const QDateTime& came) {
+        return came > after && came < end && came > end.addDays(-1);
+    };
     QList<MissedAlarm> missed;
     for (const Alarme& alarm : alarms) {
         if (!alarm.active)
@@ -62,7 +64,8 @@ void reportMissedAlarms(const QList<MissedAlarm>& missed)
         return;
     QStringList lines;
     for (const MissedAlarm& ring : missed) {
-        const QString time = ring.repeat ? ring.came.toString(u"hh:mm") : formatAlarmTime(ring.alarm.h, ring.alarm.m);
+        const QString time =
+            ring.repeat ? ring.came.toString(u"hh:mm") : formatAlarmTime(ring.alarm.h, ring.alarm.m);
         QString line = titled(time, ring.alarm.title);
         if (ring.repeat)
             line += QStringLiteral(" (répétition)");
@@ -110,7 +113,7 @@ QString NextAlarm::line() const
         return {};
     const qint64 days = m_now.date().daysTo(m_when.date());
     const QString day = days == 0 ? QString()
-        : days == 1              ? QStringLiteral("demain ")
-                                 : frenchDayName(m_when.date()).toLower() + QLatin1Char(' ');
+        : days == 1               ? QStringLiteral("demain ")
+                                  : frenchDayName(m_when.date()).toLower() + QLatin1Char(' ');
     return QStringLiteral("Prochaine alarme : ") + day + titled(m_when.toString(u"hh:mm"), m_next->title);
 }

@@ -17,8 +17,7 @@ DialogConfigAlarme::DialogConfigAlarme()
     connect(m_ui->bouton_annuler, &QPushButton::clicked, this, &QDialog::reject);
     // An alarm rings on one day at least.
     for (QToolButton* day : dayButtons()) {
-        connect(day, &QToolButton::toggled, this,
-                [this] { m_ui->bouton_ok->setEnabled(chosenDays() != 0); });
+        connect(day, &QToolButton::toggled, this, [this] { m_ui->bouton_ok->setEnabled(chosenDays() != 0); });
     }
 
     refresh_hour();

@@ -59,7 +59,8 @@ QString FenetreComptesARebours::nearestCountdownLine()
     if (!nearest)
         return {};
     return nearest->compteARebours().title + QStringLiteral(" : ")
-        + formatDuration(nearestLeft, m_format ? m_format->currentText() : durationFormatNames().constFirst());
+        + formatDuration(nearestLeft,
+                         m_format ? m_format->currentText() : durationFormatNames().constFirst());
 }
 
 void FenetreComptesARebours::addToolBarControls(QToolBar* toolBar)
