@@ -22,6 +22,13 @@ QPointer<QSoundEffect>& playing()
     return sound;
 }
 
+// Ends the sound 5 minutes after the last ring; the sound's child.
+QPointer<QTimer>& limit()
+{
+    static QPointer<QTimer> timer;
+    return timer;
+}
+
 } // namespace
 
 void startAlarmSound()
@@ -37,12 +44,11 @@ void startAlarmSound()
         if (!file.isFile())
             return;
         sound = new QSoundEffect(QCoreApplication::instance());
-        auto* limit = new QTimer(sound);
-        limit->setObjectName(QStringLiteral("limit"));
-        limit->setSingleShot(true);
-        limit->setInterval(kLongestMs);
-        // Stopped once the signal is over: the sound goes with it.
-        QObject::connect(limit, &QTimer::timeout, sound, &stopAlarmSound, Qt::QueuedConnection);
+        limit() = new QTimer(sound);
+        limit()->setSingleShot(true);
+        limit()->setInterval(kLongestMs);
+        // Stopped once the signal is over: the timer goes with the sound.
+        QObject::connect(limit(), &QTimer::timeout, sound, &stopAlarmSound, Qt::QueuedConnection);
         // A file that cannot be played ends it at once.
         QObject::connect(sound, &QSoundEffect::statusChanged, sound, [] {
             if (playing() && playing()->status() == QSoundEffect::Error)
@@ -53,7 +59,7 @@ void startAlarmSound()
         sound->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
         sound->play();
     }
-    sound->findChild<QTimer*>(QStringLiteral("limit"))->start();
+    limit()->start();
 }
 
 void stopAlarmSound()

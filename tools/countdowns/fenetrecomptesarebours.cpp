@@ -40,6 +40,17 @@ void FenetreComptesARebours::writeItems(QSettings& settings)
     ::writeItems(settings, kArray, pending, g_configuration.sauvegarde_car);
 }
 
+namespace {
+
+// The selector's first format, which it shows until the user picks another.
+const QString& defaultFormat()
+{
+    static const QString format = durationFormatNames().constFirst();
+    return format;
+}
+
+} // namespace
+
 QString FenetreComptesARebours::nearestCountdownLine()
 {
     // Asked every second: it does not build the stored pages, which come
@@ -59,8 +70,7 @@ QString FenetreComptesARebours::nearestCountdownLine()
     if (!nearest)
         return {};
     return nearest->compteARebours().title + QStringLiteral(" : ")
-        + formatDuration(nearestLeft,
-                         m_format ? m_format->currentText() : durationFormatNames().constFirst());
+        + formatDuration(nearestLeft, m_format ? m_format->currentText() : defaultFormat());
 }
 
 void FenetreComptesARebours::addToolBarControls(QToolBar* toolBar)
