@@ -425,7 +425,8 @@ DialogPreferences* FenetrePrincipale::preferencesDialog()
     // most runs never open, would otherwise double the start's work.
     if (!m_preferences) {
         m_preferences = new DialogPreferences(this);
-        applyWindowFlags(m_preferences, framedWindowFlags(g_configuration.demarrage_onTop));
+        // It takes the look of the other windows; theirs is unchanged.
+        setStaysOnTopHint();
     }
     return m_preferences;
 }
